@@ -1,0 +1,106 @@
+#!/bin/sh
+# Runs the program at a real terminal (a tmux pane, 80x40) and checks what a
+# person sees: the screen after the five answers, the key wait, the exit
+# status and the terminal settings afterwards.
+#   terminal_test.sh PROGRAM EXPECTED_SCREEN
+set -eu
+program=$1
+expected=$2
+work=$(mktemp -d)
+socket="morvantic-test-$$"
+tmux_() { tmux -L "$socket" "$@"; }
+cleanup() { tmux_ kill-server 2>/dev/null || true; rm -rf "$work"; }
+trap cleanup EXIT
+fail() { echo "FAIL: $*"; echo "--- screen:"; screen; exit 1; }
+screen() { tmux_ capture-pane -p -t t; }
+joined() { tmux_ capture-pane -p -J -t t; }  # wrapped lines joined
+
+# Waits until the screen holds the text, at most about 10 s.
+wait_for() {
+  i=0
+  until joined | grep -qF -- "$1"; do
+    i=$((i + 1))
+    [ $i -lt 200 ] || fail "waited in vain for: $1"
+    sleep 0.05
+  done
+}
+
+# Starts one run in a fresh pane. The pane's shell records the terminal
+# settings before and after the run and the run's status.
+start() {
+  tmux_ kill-server 2>/dev/null || true
+  rm -f "$work"/*
+  tmux_ -f /dev/null new-session -d -s t -x 80 -y 40 \
+    "stty -g >'$work/before'; $1; echo \$? >'$work/status.tmp';
+     stty -g >'$work/after'; mv '$work/status.tmp' '$work/status'; sleep 60"
+}
+
+# Waits for the run to end; checks status 0 and the settings restored.
+finished() {
+  i=0
+  until [ -f "$work/status" ]; do
+    i=$((i + 1))
+    [ $i -lt 200 ] || fail "the program did not end"
+    sleep 0.05
+  done
+  [ "$(cat "$work/status")" = "${1:-0}" ] || fail "status $(cat "$work/status")"
+  cmp -s "$work/before" "$work/after" || fail "terminal settings changed"
+}
+
+answer() {
+  wait_for "$1"
+  tmux_ send-keys -t t "$2" Enter
+}
+
+# 1. The worked example, typed one answer per prompt; a plain key ends it.
+start "'$program'"
+answer "(mu):" 100
+answer "Plate Resistor (ohms):" 100000
+answer "Resistence (ohms):" 62500
+answer "Impedance (ohms):" 1000000
+answer "Cathode Resistor (ohms):" 1500
+wait_for "Press any key to continue . . ."
+screen | sed -e :a -e '/^\n*$/{$d;N;ba' -e '}' >"$work/screen"
+diff "$expected" "$work/screen" || fail "screen differs"
+tmux_ send-keys -t t x
+finished
+echo "ok: worked example, screen and key"
+
+# 2. Ctrl-C at the key wait is the key.
+start "'$program'"
+answer "(mu):" "1 2 3 4 5"
+wait_for "Press any key"
+tmux_ send-keys -t t C-c
+finished
+echo "ok: Ctrl-C at the key wait"
+
+# 3. Ctrl-D at a prompt is the end of input: the other prompts follow on
+# one line, then the results and the key wait.
+start "'$program'"
+answer "(mu):" 100
+wait_for "Plate Resistor (ohms):"
+tmux_ send-keys -t t C-d
+wait_for "Type Plate's Internal Resistence (ohms): Type Load Impedance (ohms): Type Cathode Resistor (ohms):"
+wait_for "Press any key"
+tmux_ send-keys -t t q
+finished
+echo "ok: Ctrl-D at a prompt"
+
+# 4. Answers piped in, the screen a terminal: cleared, results, no wait.
+start "printf '100 100000 62500 1000000 1500\\n' | '$program'"
+finished
+screen | grep -qF "Impedance (Z): 176277" || fail "no results"
+screen | grep -qF "Press any key" && fail "waited for a key"
+screen | sed -n 3p | grep -qF "MORVANTIC" || fail "screen not cleared"
+echo "ok: piped answers at a terminal"
+
+# 5. SIGTERM or SIGHUP at the key wait: the terminal is restored, then the
+# program ends as the signal would.
+for signal in TERM:143 HUP:129; do
+  start "sh -c 'echo \$\$ >$work/pid; exec \"$program\"'"
+  answer "(mu):" "1 2 3 4 5"
+  wait_for "Press any key"
+  kill -"${signal%:*}" "$(cat "$work/pid")"
+  finished "${signal#*:}"
+  echo "ok: SIG${signal%:*} at the key wait"
+done
