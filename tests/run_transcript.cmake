@@ -1,7 +1,12 @@
 # Runs the program on one input file and compares what it writes with the
 # golden transcript byte for byte; the status must be 0 and stderr empty.
 #   cmake -DPROGRAM=... -DINPUT=x.in -DEXPECTED=x.out -DOUTPUT=... -P this
-# EMULATOR, when given, runs the program (a cross build).
+# EMULATOR, when given, runs the program (a cross build). WINDOWS=ON allows
+# exactly what the Windows console allows: "\r\n" for each line end, the
+# form feed that "cls" writes to a file, and the pause prompt of the
+# command interpreter, which lands before the last two line ends (still in
+# the program's buffer then) or after them.
+set(ENV{WINEDEBUG} -all)
 execute_process(
   COMMAND ${EMULATOR} ${PROGRAM}
   INPUT_FILE ${INPUT}
@@ -14,9 +19,31 @@ endif()
 if(NOT stderr STREQUAL "")
   message(FATAL_ERROR "wrote to stderr:\n${stderr}")
 endif()
-file(READ ${OUTPUT} got HEX)
-file(READ ${EXPECTED} want HEX)
+
+# Compared as bytes: file(READ) without HEX would drop carriage returns.
+# Each byte becomes a token "hh ", so that patterns cannot straddle bytes.
+function(read_bytes path out)
+  file(READ ${path} hex HEX)
+  string(REGEX REPLACE "(..)" "\\1 " bytes "${hex}")
+  set(${out} "${bytes}" PARENT_SCOPE)
+endfunction()
+read_bytes(${OUTPUT} got)
+read_bytes(${EXPECTED} want)
+if(WINDOWS)
+  string(REPLACE "0a " "0d 0a " want "${want}")
+  string(REGEX REPLACE "^0c " "" got "${got}")
+  string(HEX "Press any key to continue" prompt)
+  string(REGEX REPLACE "(..)" "\\1 " prompt "${prompt}")
+  set(pause "${prompt}((20|2e) )*(0d 0a )?")
+  string(REGEX REPLACE "${pause}(0d 0a 0d 0a )$" "\\4" got "${got}")
+  string(REGEX REPLACE "${pause}$" "" got "${got}")
+endif()
 if(NOT got STREQUAL want)
-  execute_process(COMMAND diff ${EXPECTED} ${OUTPUT})
+  string(REPLACE " " "\n" got "${got}")
+  string(REPLACE " " "\n" want "${want}")
+  file(WRITE ${OUTPUT}.want "${want}")
+  file(WRITE ${OUTPUT}.compared "${got}")
+  message("bytes that differ (hex, one a line):")
+  execute_process(COMMAND diff ${OUTPUT}.want ${OUTPUT}.compared)
   message(FATAL_ERROR "transcript differs from ${EXPECTED}")
 endif()

@@ -2,14 +2,21 @@
 # Runs the program at a real terminal (a tmux pane, 80x40) and checks what a
 # person sees: the screen after the five answers, the key wait, the exit
 # status and the terminal settings afterwards.
-#   terminal_test.sh PROGRAM EXPECTED_SCREEN
+#   terminal_test.sh EXPECTED_SCREEN PROGRAM [EMULATOR ARGUMENTS BEFORE IT]
+# e.g. terminal_test.sh screen qemu-aarch64 -L /usr/aarch64-linux-gnu prog
 set -eu
-program=$1
-expected=$2
+expected=$1
+shift
+program=$(printf "'%s' " "$@")
 work=$(mktemp -d)
-socket="morvantic-test-$$"
+# Runs the program with its own pid written down first, for the signals.
+wrapper=$(mktemp)
+printf '#!/bin/sh\necho $$ >%s/pid\nexec %s\n' "$work" "$program" >"$wrapper"
+chmod +x "$wrapper"
+runs=0
+socket="morvantic-test-$$-0"
 tmux_() { tmux -L "$socket" "$@"; }
-cleanup() { tmux_ kill-server 2>/dev/null || true; rm -rf "$work"; }
+cleanup() { tmux_ kill-server 2>/dev/null || true; rm -rf "$work" "$wrapper"; }
 trap cleanup EXIT
 fail() { echo "FAIL: $*"; echo "--- screen:"; screen; exit 1; }
 screen() { tmux_ capture-pane -p -t t; }
@@ -27,8 +34,12 @@ wait_for() {
 
 # Starts one run in a fresh pane. The pane's shell records the terminal
 # settings before and after the run and the run's status.
+# Each run gets a tmux server of its own, so that none races the last one's
+# shutdown.
 start() {
   tmux_ kill-server 2>/dev/null || true
+  runs=$((runs + 1))
+  socket="morvantic-test-$$-$runs"
   rm -f "$work"/*
   tmux_ -f /dev/null new-session -d -s t -x 80 -y 40 \
     "stty -g >'$work/before'; $1; echo \$? >'$work/status.tmp';
@@ -53,7 +64,7 @@ answer() {
 }
 
 # 1. The worked example, typed one answer per prompt; a plain key ends it.
-start "'$program'"
+start "$program"
 answer "(mu):" 100
 answer "Plate Resistor (ohms):" 100000
 answer "Resistence (ohms):" 62500
@@ -67,7 +78,7 @@ finished
 echo "ok: worked example, screen and key"
 
 # 2. Ctrl-C at the key wait is the key.
-start "'$program'"
+start "$program"
 answer "(mu):" "1 2 3 4 5"
 wait_for "Press any key"
 tmux_ send-keys -t t C-c
@@ -76,7 +87,7 @@ echo "ok: Ctrl-C at the key wait"
 
 # 3. Ctrl-D at a prompt is the end of input: the other prompts follow on
 # one line, then the results and the key wait.
-start "'$program'"
+start "$program"
 answer "(mu):" 100
 wait_for "Plate Resistor (ohms):"
 tmux_ send-keys -t t C-d
@@ -87,7 +98,7 @@ finished
 echo "ok: Ctrl-D at a prompt"
 
 # 4. Answers piped in, the screen a terminal: cleared, results, no wait.
-start "printf '100 100000 62500 1000000 1500\\n' | '$program'"
+start "printf '100 100000 62500 1000000 1500\\n' | $program"
 finished
 screen | grep -qF "Impedance (Z): 176277" || fail "no results"
 screen | grep -qF "Press any key" && fail "waited for a key"
@@ -97,7 +108,7 @@ echo "ok: piped answers at a terminal"
 # 5. SIGTERM or SIGHUP at the key wait: the terminal is restored, then the
 # program ends as the signal would.
 for signal in TERM:143 HUP:129; do
-  start "sh -c 'echo \$\$ >$work/pid; exec \"$program\"'"
+  start "$wrapper"
   answer "(mu):" "1 2 3 4 5"
   wait_for "Press any key"
   kill -"${signal%:*}" "$(cat "$work/pid")"
