@@ -10,7 +10,6 @@
 namespace morvantic {
 namespace {
 
-const double kInf = std::numeric_limits<double>::infinity();
 const float kInfF = std::numeric_limits<float>::infinity();
 // The NaN every invalid operation of the formulas makes: sign bit set.
 const double kNaN = std::bit_cast<double>(std::uint64_t{0xFFF8000000000000});

@@ -1,0 +1,37 @@
+// Property of the printer: for any 64-bit pattern, the text is that of
+// snprintf("%.6g") for finite values, and the words "Infinity" and "NaN"
+// after a "-" for a set sign bit otherwise.
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "console/number_format.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
+                                      std::size_t size) {
+  std::uint64_t pattern = 0;
+  std::memcpy(&pattern, data, size < 8 ? size : 8);
+  double value;
+  std::memcpy(&value, &pattern, sizeof value);
+
+  std::string want;
+  if (std::isfinite(value)) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%.6g", value);
+    want = text;
+  } else {
+    want = std::signbit(value) ? "-" : "";
+    want += std::isnan(value) ? "NaN" : "Infinity";
+  }
+  const morvantic::NumberText got = morvantic::format_number(value);
+  if (got.view() != want) {
+    std::fprintf(stderr, "property broken: %016llx printed %.*s, want %s\n",
+                 static_cast<unsigned long long>(pattern),
+                 static_cast<int>(got.size), got.chars, want.c_str());
+    std::abort();
+  }
+  return 0;
+}

@@ -1,0 +1,111 @@
+"""The built program against broken streams and hostile input.
+
+Each case must end with status 0, write nothing to stderr and not hang;
+where its output can be read, the output must be exactly the transcript
+that the reading rules give; memory must stay bounded.
+  python3 broken_streams_test.py PROGRAM TRANSCRIPTS_DIR
+"""
+import os
+import random
+import re
+import resource
+import subprocess
+import sys
+
+import model
+
+PROGRAM, TRANSCRIPTS = sys.argv[1], sys.argv[2]
+TEMPLATE = open(os.path.join(TRANSCRIPTS, "worked_example.out"), "rb").read()
+RESULT_LINE = re.compile(rb"^((?:Gain|Gain \(dB\)|Impedance \(Z\)): )\S+$", re.M)
+WORKED = open(os.path.join(TRANSCRIPTS, "worked_example.in"), "rb").read()
+EIGHT_MB = 8 * 1024 * 1024
+
+
+def transcript(data):
+    """What a run on `data` writes: the fixed texts and the model's numbers."""
+    numbers = iter(model.results(data))
+    return RESULT_LINE.sub(
+        lambda m: m.group(1) + next(numbers).encode(), TEMPLATE)
+
+
+def run(stdin_data=None, stdout="pipe", stdin=None):
+    """Runs the program; gives (status, stdout bytes or None, stderr, peak KB)."""
+    out_r = out_w = None
+    kwargs = {}
+    if stdout == "pipe":
+        out_r, out_w = os.pipe()
+    elif stdout == "full":
+        out_w = os.open("/dev/full", os.O_WRONLY)
+    elif stdout == "gone":  # a pipe whose reader has gone
+        r, out_w = os.pipe()
+        os.close(r)
+    elif stdout == "closed":
+        kwargs["preexec_fn"] = lambda: os.close(1)
+    in_fd = None
+    if stdin == "closed":
+        previous = kwargs.get("preexec_fn")
+        kwargs["preexec_fn"] = lambda: (previous and previous(), os.close(0))
+    elif stdin == "directory":
+        in_fd = os.open("/", os.O_RDONLY)
+    proc = subprocess.Popen(
+        [PROGRAM],
+        stdin=in_fd if in_fd is not None else
+        (subprocess.PIPE if stdin_data is not None else subprocess.DEVNULL),
+        stdout=out_w, stderr=subprocess.PIPE, **kwargs)
+    for fd in (out_w, in_fd):
+        if fd is not None:
+            os.close(fd)
+    if stdin_data is not None:
+        try:
+            proc.stdin.write(stdin_data)
+        except BrokenPipeError:
+            pass  # the program stopped reading early, as it may
+        proc.stdin.close()
+    out = b""
+    if out_r is not None:
+        with os.fdopen(out_r, "rb") as f:
+            out = f.read()
+    err = proc.stderr.read()
+    _, status, usage = os.wait4(proc.pid, 0)
+    proc.returncode = 0
+    return os.waitstatus_to_exitcode(status), out, err, usage.ru_maxrss
+
+
+rng = random.Random(20261209)
+CASES = [
+    # name, input, stdout, stdin, expected transcript (None: not readable)
+    ("stdout on a full device", WORKED, "full", None, None),
+    ("stdout closed", WORKED, "closed", None, None),
+    ("stdout a pipe whose reader is gone", WORKED, "gone", None, None),
+    ("stdin closed", None, "pipe", "closed", transcript(b"")),
+    ("stdin a directory", None, "pipe", "directory", transcript(b"")),
+    ("8 MB of random bytes", rng.randbytes(EIGHT_MB), "pipe", None, None),
+    ("8 MB of random number characters",
+     bytes(rng.choices(b"0123456789+-.eE \n", k=EIGHT_MB)), "pipe", None, None),
+    ("8 MB of digits", b"1" * EIGHT_MB, "pipe", None, None),
+    ("8 MB of blank lines, then a number", b"\n" * EIGHT_MB + b"7\n", "pipe",
+     None, None),
+    ("8 MB of blanks between five numbers",
+     b"100" + b" " * EIGHT_MB + b"100000 62500\t1000000\r\n1500", "pipe", None,
+     None),
+]
+
+failures = 0
+_, _, _, baseline = run(WORKED)
+for name, data, stdout, stdin, want in CASES:
+    if want is None and stdout == "pipe":
+        want = transcript(data)
+    status, out, err, peak = run(data, stdout, stdin)
+    problems = []
+    if status != 0:
+        problems.append("status %d" % status)
+    if err:
+        problems.append("stderr: %r" % err[:200])
+    if want is not None and out != want:
+        problems.append("transcript differs: %r" % out[-300:])
+    if peak > baseline + 512:
+        problems.append("peak memory %d KB, a normal run %d KB" % (peak, baseline))
+    print(("FAIL: " if problems else "ok: ") + name, *problems, sep="\n  ")
+    failures += bool(problems)
+print("%d passed, %d failed" % (len(CASES) - failures, failures))
+sys.exit(1 if failures else 0)
