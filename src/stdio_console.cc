@@ -6,9 +6,13 @@
 
 namespace morvantic {
 
-int StdioConsole::take() {
+// One byte at a time: stdio reads ahead for itself, and asking it for more
+// than one byte would wait at a terminal until all of them were typed.
+std::string_view StdioConsole::fill() {
   const int c = std::getchar();
-  return c == EOF ? -1 : c;
+  if (c == EOF) return {};
+  byte_ = static_cast<char>(c);
+  return {&byte_, 1};
 }
 
 bool StdioConsole::write(std::string_view text) {

@@ -9,11 +9,14 @@ namespace morvantic {
 /// clears and waits through the platform layer.
 class StdioConsole final : public Console {
  public:
-  int take() override;
+  std::string_view fill() override;
   bool write(std::string_view text) override;
   bool flush() override;
   void clear_screen() override;
   void wait_for_key() override;
+
+ private:
+  char byte_ = 0;  // the last byte read
 };
 
 }  // namespace morvantic

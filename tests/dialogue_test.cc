@@ -15,12 +15,12 @@ class RecordingConsole final : public Console {
   explicit RecordingConsole(std::string input, int refused_write = -1)
       : input_(std::move(input)), refused_write_(refused_write) {}
 
-  int take() override {
+  // One byte at a time, like the real console.
+  std::string_view fill() override {
     if (at_line_start_) log += "[wait]";
-    if (next_ == input_.size()) return -1;
-    const char c = input_[next_++];
-    at_line_start_ = c == '\n';
-    return static_cast<unsigned char>(c);
+    if (next_ == input_.size()) return {};
+    at_line_start_ = input_[next_] == '\n';
+    return std::string_view(input_).substr(next_++, 1);
   }
   bool write(std::string_view text) override {
     if (writes_++ == refused_write_) {

@@ -10,28 +10,33 @@
 namespace morvantic {
 namespace {
 
-// Input from a string; counts how often the reader asked for a byte.
+// Input from a string, handed out in pieces of `piece` bytes, so that
+// fields and give-backs straddle the pieces. Counts the calls.
 class StringSource final : public ByteSource {
  public:
-  explicit StringSource(std::string text) : text_(std::move(text)) {}
-  int take() override {
-    ++takes;
-    if (next_ == text_.size()) return -1;
-    return static_cast<unsigned char>(text_[next_++]);
+  explicit StringSource(std::string text, std::size_t piece = 3)
+      : text_(std::move(text)), piece_(piece) {}
+  std::string_view fill() override {
+    ++fills;
+    const std::string_view bytes =
+        std::string_view(text_).substr(next_, piece_);
+    next_ += bytes.size();
+    return bytes;
   }
   std::string unread() const { return text_.substr(next_); }
-  int takes = 0;
+  int fills = 0;
 
  private:
   std::string text_;
+  std::size_t piece_;
   std::size_t next_ = 0;
 };
 
-// What the next read sees: the bytes the reader holds, then the source's.
+// What the next read sees: the bytes the reader holds and has buffered,
+// then the source's.
 std::string rest(const InputReader& in, const StringSource& source) {
-  std::string held;
-  for (int i = 0; i < in.held_count; ++i) held += static_cast<char>(in.held[i]);
-  return held + source.unread();
+  return std::string(in.held, in.held_count) + std::string(in.buffer) +
+         source.unread();
 }
 
 std::string flags(const InputState& s) {
@@ -147,10 +152,12 @@ TEST(ReadFloat, SequencesOfReads) {
   EXPECT_EQ(flags(in.state), "fail");
 
   // Every later read is refused without taking a byte; the 5 stays unread.
-  const int takes = source.takes;
+  const int fills = source.fills;
+  const std::string before = rest(in, source);
   read_float(in, c);
   EXPECT_EQ(c, 0.0f);
-  EXPECT_EQ(source.takes, takes);
+  EXPECT_EQ(source.fills, fills);
+  EXPECT_EQ(rest(in, source), before);
   EXPECT_EQ(rest(in, source), "e\n5\n");
 }
 
@@ -166,8 +173,31 @@ TEST(ReadFloat, HonoursEveryFlag) {
     read_float(in, target);
     EXPECT_EQ(target, 3.0f);
     EXPECT_TRUE(in.state.fail);
-    EXPECT_EQ(source.takes, 0);
+    EXPECT_EQ(source.fills, 0);
   }
+}
+
+TEST(ScanNumberField, TakesTheLongestFieldTheRulesAllow) {
+  const struct {
+    const char* text;
+    std::size_t length;
+  } cases[] = {
+      {"-3.5e2xyz", 7},
+      {"1.5.3", 3},
+      {"1e+x", 3},
+      {"+.e1", 2},
+      {"abc", 0},
+      {"1e5.3", 3},
+      {"+-1", 1},
+      {".5e-3", 5},
+      {"5.e2 ", 4},
+      {"e5", 0},
+      {"1E3E4", 3},
+      {"-", 1},
+      {"12345678901234567890x", 20},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(scan_number_field(c.text), c.length) << c.text;
 }
 
 TEST(ConvertNumber, RoundsTwiceAndSaturates) {

@@ -9,10 +9,10 @@ namespace morvantic {
 class ByteSource {
  public:
   virtual ~ByteSource() = default;
-  /// The next input byte (0 to 255), or -1 at the end of the input. A read
-  /// error counts as the end. Called again after -1 only if the caller
-  /// chooses to; the reader never does.
-  virtual int take() = 0;
+  /// The next bytes of the input, at least one; empty at the end of the
+  /// input, and a read error counts as the end. The bytes stay valid until
+  /// the next call. After an empty answer the reader never calls again.
+  virtual std::string_view fill() = 0;
 };
 
 /// The console: text out, bytes in, clearing the screen, waiting for a key.

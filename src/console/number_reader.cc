@@ -1,7 +1,10 @@
 #include "console/number_reader.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <system_error>
 
 #include "ieee.h"
@@ -9,73 +12,86 @@
 namespace morvantic {
 namespace {
 
-constexpr int kEnd = -1;
-
 bool is_space(int c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 bool is_digit(int c) { return c >= '0' && c <= '9'; }
 bool is_exponent(int c) { return c == 'e' || c == 'E'; }
 bool is_sign(int c) { return c == '+' || c == '-'; }
 
-int take(InputReader& in) {
-  if (in.held_count == 0) return in.source->take();
-  const int c = in.held[0];
-  for (int i = 1; i < in.held_count; ++i) in.held[i - 1] = in.held[i];
-  --in.held_count;
-  return c;
+// Whether all eight bytes are digits, tested at once.
+bool eight_digits(const char* p) {
+  std::uint64_t v;
+  std::memcpy(&v, p, sizeof v);
+  return ((v & 0xF0F0F0F0F0F0F0F0) |
+          (((v + 0x0606060606060606) & 0xF0F0F0F0F0F0F0F0) >> 4)) ==
+         0x3333333333333333;
 }
 
-// Puts bytes back in front of whatever is held, so that they come first.
+const char* skip_digits(const char* p, const char* end) {
+  while (end - p >= 8 && eight_digits(p)) p += 8;
+  while (p < end && is_digit(*p)) ++p;
+  return p;
+}
+
+// The bytes the reader takes from next: those given back, else the buffer,
+// filled from the source when it is empty. Empty at the end of the input.
+std::string_view piece(InputReader& in) {
+  if (in.held_count > 0) return {in.held, std::size_t(in.held_count)};
+  if (in.buffer.empty()) in.buffer = in.source->fill();
+  return in.buffer;
+}
+
+// Takes the first `n` bytes of the current piece.
+void take(InputReader& in, std::size_t n) {
+  if (in.held_count == 0) {
+    in.buffer.remove_prefix(n);
+    return;
+  }
+  in.held_count -= static_cast<int>(n);
+  std::memmove(in.held, in.held + n, std::size_t(in.held_count));
+}
+
+// Puts bytes back in front of anything held. Never more than two in all:
+// bytes are given back only at the end of a field (an exponent letter and
+// its sign, or a field without a digit), and a read that starts on held
+// bytes starts on an exponent letter, which fails it with an empty field.
 void give_back(InputReader& in, std::string_view text) {
-  const int n = static_cast<int>(text.size());
-  for (int i = in.held_count - 1; i >= 0; --i) in.held[i + n] = in.held[i];
-  for (int i = 0; i < n; ++i) in.held[i] = static_cast<unsigned char>(text[i]);
-  in.held_count += n;
+  std::memmove(in.held + text.size(), in.held, std::size_t(in.held_count));
+  std::memcpy(in.held, text.data(), text.size());
+  in.held_count += static_cast<int>(text.size());
 }
 
-void give_back(InputReader& in, int c) {
-  const char byte = static_cast<char>(c);
-  give_back(in, std::string_view(&byte, 1));
+// Skips whitespace; false when the input ends first.
+bool skip_space(InputReader& in) {
+  for (;;) {
+    const std::string_view bytes = piece(in);
+    if (bytes.empty()) return false;
+    std::size_t n = 0;
+    while (n < bytes.size() && is_space(bytes[n])) ++n;
+    take(in, n);
+    if (n < bytes.size()) return true;
+  }
 }
 
-// What the field holds so far, to decide whether it takes the next byte.
-struct Field {
-  char text[kMaxFieldLength] = {};
+// Takes the number field that may run over several pieces, copying it to
+// `store`. `ended` tells whether the input ended right after it.
+std::string_view collect(InputReader& in, char* store, bool& ended) {
   std::size_t size = 0;
-  bool digit = false;
-  bool point = false;
-  bool exponent = false;
-
-  bool accepts(int c) const {
-    if (is_digit(c)) return true;
-    if (is_sign(c)) return size == 0 || is_exponent(text[size - 1]);
-    if (c == '.') return !point && !exponent;
-    if (is_exponent(c)) return !exponent && digit;
-    return false;
-  }
-
-  void add(int c) {
-    digit = digit || is_digit(c);
-    point = point || c == '.';
-    exponent = exponent || is_exponent(c);
-    text[size++] = static_cast<char>(c);
-  }
-
-  std::string_view view() const { return {text, size}; }
-};
-
-// Takes the field; the byte that ends it stays in the input. Returns false
-// when the input ended right after the field.
-bool collect(InputReader& in, Field& field) {
-  while (field.size < kMaxFieldLength) {
-    const int c = take(in);
-    if (c == kEnd) return false;
-    if (!field.accepts(c)) {
-      give_back(in, c);
-      return true;
+  while (size < kMaxFieldLength) {
+    const std::string_view bytes = piece(in);
+    if (bytes.empty()) {
+      ended = true;
+      break;
     }
-    field.add(c);
+    // A field that reached the end of the last piece is accepted whole
+    // again with more bytes after it, so the new field is at least as long.
+    const std::size_t copied = std::min(bytes.size(), kMaxFieldLength - size);
+    std::memcpy(store + size, bytes.data(), copied);
+    const std::size_t field = scan_number_field({store, size + copied});
+    take(in, field - size);
+    if (field < size + copied) return {store, field};
+    size = field;
   }
-  return true;
+  return {store, size};
 }
 
 // The decimal exponent of the first nonzero digit, added to the written
@@ -109,6 +125,26 @@ long long magnitude(std::string_view text) {
 
 }  // namespace
 
+std::size_t scan_number_field(std::string_view text) {
+  const char* p = text.data();
+  const char* const end = p + text.size();
+  if (p < end && is_sign(*p)) ++p;
+  const char* const integer = p;
+  p = skip_digits(p, end);
+  bool digit = p != integer;
+  if (p < end && *p == '.') {
+    const char* const fraction = ++p;
+    p = skip_digits(p, end);
+    digit = digit || p != fraction;
+  }
+  if (digit && p < end && is_exponent(*p)) {
+    ++p;
+    if (p < end && is_sign(*p)) ++p;
+    p = skip_digits(p, end);
+  }
+  return static_cast<std::size_t>(p - text.data());
+}
+
 float convert_number(std::string_view text) {
   const bool negative = !text.empty() && text.front() == '-';
   if (!text.empty() && is_sign(text.front())) text.remove_prefix(1);
@@ -130,33 +166,42 @@ void read_float(InputReader& in, float& target) {
     return;
   }
   if (in.tie != nullptr) flush_output(*in.tie);
-  int c = take(in);
-  while (is_space(c)) c = take(in);
-  if (c == kEnd) {
+  if (!skip_space(in)) {
     in.state.eof = in.state.fail = true;
     return;
   }
-  give_back(in, c);
 
-  Field field;
-  const bool more = collect(in, field);
-  if (!field.digit) {
-    give_back(in, field.view());
+  // Most fields end inside the buffer, where they are read in place.
+  std::string_view field;
+  bool ended = false;
+  if (in.held_count == 0) {
+    const std::size_t n =
+        std::min(scan_number_field(in.buffer), kMaxFieldLength);
+    if (n < in.buffer.size() || n == kMaxFieldLength) {
+      field = in.buffer.substr(0, n);
+      in.buffer.remove_prefix(n);
+    }
+  }
+  char store[kMaxFieldLength];
+  if (field.empty()) field = collect(in, store, ended);
+
+  // A field without a digit is a sign, a point or both.
+  if (field.size() <= 2 && std::none_of(field.begin(), field.end(), is_digit)) {
+    give_back(in, field);
     in.state.fail = true;
-    in.state.eof = !more;
+    in.state.eof = ended;
     return;
   }
   // An exponent letter, and its sign, without a digit after them are not
   // part of the number: they go back for the next read.
-  std::string_view number = field.view();
-  std::size_t cut = number.size();
-  if (is_sign(number.back())) --cut;
-  if (is_exponent(number[cut - 1])) {
-    give_back(in, number.substr(cut - 1));
-    number = number.substr(0, cut - 1);
+  std::size_t cut = field.size();
+  if (is_sign(field.back())) --cut;
+  if (is_exponent(field[cut - 1])) {
+    give_back(in, field.substr(cut - 1));
+    field = field.substr(0, cut - 1);
   }
-  target = convert_number(number);
-  in.state.eof = !more;
+  target = convert_number(field);
+  in.state.eof = ended;
 }
 
 }  // namespace morvantic

@@ -19,14 +19,16 @@ struct InputState {
 /// The longest number field one read takes.
 inline constexpr std::size_t kMaxFieldLength = 349;
 
-/// The one reader of the console's input. It looks one byte ahead and gives
-/// back at most two bytes of a field; both come first in the next read.
+/// The one reader of the console's input. It looks one byte ahead (the byte
+/// stays in `buffer`) and gives back at most two bytes of a field (into
+/// `held`); both come first in the next read.
 struct InputReader {
   ByteSource* source = nullptr;
   Output* tie = nullptr;  ///< flushed before a good read takes input
   InputState state;
-  int held[3] = {};  ///< bytes to deliver again, oldest first
+  char held[2] = {};  ///< bytes given back, delivered before `buffer`
   int held_count = 0;
+  std::string_view buffer;  ///< bytes from the source not yet taken
 };
 
 /// Reads one number into `target`. A read that finds a flag set sets `fail`
@@ -41,6 +43,13 @@ struct InputReader {
 ///   "1e+x" → 1, next at "e+x"      "abc" → unchanged, fail, next at "abc"
 ///   "12" then end → 12, eof        "" → unchanged, eof and fail
 void read_float(InputReader& in, float& target);
+
+/// The length of the number field at the start of `text`: the longest
+/// prefix of the form [+-]digits[.digits][(e|E)[+-]digits], where an
+/// exponent letter needs a digit before it. No length limit; pure. A field
+/// without a digit is not a number.
+///   "-3.5e2xyz" → 7   "1.5.3" → 3   "1e+x" → 3   "+.e1" → 2   "abc" → 0
+std::size_t scan_number_field(std::string_view text);
 
 /// Converts a recognised number, [+-]digits[.digits][(e|E)[+-]digits] with
 /// at least one mantissa digit, to the nearest double (ties to even, from

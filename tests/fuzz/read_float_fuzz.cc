@@ -1,12 +1,14 @@
 // Properties of the number reader over arbitrary input bytes: the bytes are
 // read as the console's input by reads until the reader is no longer good.
 //  - Every byte is taken by exactly one read or is still unread at the end:
-//    what the reader holds back is exactly the last bytes it took from the
-//    source, in order, and never more than two given back plus one looked at.
+//    what the reader holds back and buffers is exactly the bytes after the
+//    last one it took, in order; it never holds more than two. The source
+//    hands the bytes out in pieces, so that fields straddle them.
 //  - A number field is at most 349 bytes.
 //  - A stored value equals an independent conversion of the field's text:
 //    strtod (nearest double), then the nearest float.
 //  - A read that fails leaves its target untouched.
+#include <algorithm>
 #include <bit>
 #include <cerrno>
 #include <cmath>
@@ -22,18 +24,6 @@ namespace {
 
 using morvantic::InputReader;
 
-class BytesSource final : public morvantic::ByteSource {
- public:
-  BytesSource(const std::uint8_t* data, std::size_t size)
-      : data_(data), size_(size) {}
-  int take() override { return next < size_ ? data_[next++] : -1; }
-  std::size_t next = 0;
-
- private:
-  const std::uint8_t* data_;
-  std::size_t size_;
-};
-
 [[noreturn]] void broken(const char* property) {
   std::fprintf(stderr, "property broken: %s\n", property);
   std::abort();
@@ -41,6 +31,43 @@ class BytesSource final : public morvantic::ByteSource {
 
 void require(bool holds, const char* property) {
   if (!holds) broken(property);
+}
+
+class BytesSource final : public morvantic::ByteSource {
+ public:
+  BytesSource(const std::uint8_t* data, std::size_t size)
+      : data_(data), size_(size), piece_(1 + size % 7) {}
+  std::string_view fill() override {
+    const std::size_t n = std::min(piece_, size_ - next);
+    const std::string_view bytes(reinterpret_cast<const char*>(data_) + next,
+                                 n);
+    next += n;
+    return bytes;
+  }
+  std::size_t next = 0;
+
+ private:
+  const std::uint8_t* data_;
+  std::size_t size_;
+  std::size_t piece_;
+};
+
+// Where the next read starts: the first byte no read has taken. Checks
+// that the reader holds and buffers exactly the bytes from there on.
+std::size_t first_untaken(const InputReader& in, const BytesSource& source,
+                          const std::uint8_t* data) {
+  require(in.held_count <= 2, "at most two bytes given back");
+  const std::size_t buffered = in.buffer.size() + in.held_count;
+  require(source.next >= buffered, "holds only bytes it took");
+  const std::size_t first = source.next - buffered;
+  for (int i = 0; i < in.held_count; ++i)
+    require(static_cast<std::uint8_t>(in.held[i]) == data[first + i],
+            "gives back the bytes it took, in order");
+  require(in.buffer.empty() ||
+              reinterpret_cast<const std::uint8_t*>(in.buffer.data()) ==
+                  data + first + in.held_count,
+          "buffers the bytes after those");
+  return first;
 }
 
 bool is_space(int c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
@@ -73,17 +100,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
   std::size_t reads = 0;
   while (in.state.good()) {
     require(++reads <= size + 1, "every good read takes a byte");
-    const std::size_t start = source.next - in.held_count;
+    const std::size_t start = first_untaken(in, source, data);
     const float before = std::bit_cast<float>(std::uint32_t{0x7FA5A5A5});
     float target = before;
     read_float(in, target);
 
-    require(in.held_count <= 3, "at most three bytes held");
-    require(source.next >= static_cast<std::size_t>(in.held_count),
-            "holds only bytes it took");
-    const std::size_t stop = source.next - in.held_count;
-    for (int i = 0; i < in.held_count; ++i)
-      require(in.held[i] == data[stop + i], "holds the last bytes, in order");
+    const std::size_t stop = first_untaken(in, source, data);
     require(stop >= start, "never takes a byte back from an earlier read");
 
     if (in.state.fail) {
