@@ -48,7 +48,7 @@ void read_float(InputReader& in, float& target);
 /// prefix of the form [+-]digits[.digits][(e|E)[+-]digits], where an
 /// exponent letter needs a digit before it. No length limit; pure. A field
 /// without a digit is not a number.
-///   "-3.5e2xyz" → 7   "1.5.3" → 3   "1e+x" → 3   "+.e1" → 2   "abc" → 0
+///   "-3.5e2xyz" → 6   "1.5.3" → 3   "1e+x" → 3   "+.e1" → 2   "abc" → 0
 std::size_t scan_number_field(std::string_view text);
 
 /// Converts a recognised number, [+-]digits[.digits][(e|E)[+-]digits] with
