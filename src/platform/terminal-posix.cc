@@ -51,7 +51,9 @@ void wait_for_any_key() {
     unsigned char key = 0;
     while (read(STDIN_FILENO, &key, 1) < 0 && errno == EINTR) {
     }
-    tcsetattr(STDIN_FILENO, TCSANOW, &saved_settings);
+    // TCSAFLUSH drops what else is pending, such as the rest of the escape
+    // sequence of an arrow key, so that it does not reach the shell.
+    tcsetattr(STDIN_FILENO, TCSAFLUSH, &saved_settings);
   }
 
   for (std::size_t i = 0; i < std::size(kEndingSignals); ++i)

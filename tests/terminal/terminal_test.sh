@@ -77,7 +77,19 @@ tmux_ send-keys -t t x
 finished
 echo "ok: worked example, screen and key"
 
-# 2. Ctrl-C at the key wait is the key.
+# 2. Ctrl-C at the key wait is the key. An arrow key is one key too: the
+# rest of its escape sequence must not be left for the shell.
+start "$program; cat -v"
+answer "(mu):" "1 2 3 4 5"
+wait_for "Press any key"
+tmux_ send-keys -t t Up
+sleep 0.5
+tmux_ send-keys -t t "after" Enter C-d
+finished
+# The terminal's echo of "after" and cat's copy of it, and nothing else.
+[ "$(screen | grep -cx after)" = 2 ] || fail "the arrow key left bytes behind"
+echo "ok: an arrow key at the key wait"
+
 start "$program"
 answer "(mu):" "1 2 3 4 5"
 wait_for "Press any key"
