@@ -72,9 +72,19 @@ bool skip_space(InputReader& in) {
   }
 }
 
-// Takes the number field that may run over several pieces, copying it to
-// `store`. `ended` tells whether the input ended right after it.
+// Takes the number field; the byte that ends it stays in the input. A field
+// that ends inside the buffer is read in place; one that runs over several
+// pieces is copied to `store`. `ended` tells whether the input ended right
+// after the field.
 std::string_view collect(InputReader& in, char* store, bool& ended) {
+  if (in.held_count == 0) {
+    const std::string_view bytes = piece(in);
+    const std::size_t n = std::min(scan_number_field(bytes), kMaxFieldLength);
+    if (n < bytes.size() || n == kMaxFieldLength) {
+      take(in, n);
+      return bytes.substr(0, n);
+    }
+  }
   std::size_t size = 0;
   while (size < kMaxFieldLength) {
     const std::string_view bytes = piece(in);
@@ -171,19 +181,9 @@ void read_float(InputReader& in, float& target) {
     return;
   }
 
-  // Most fields end inside the buffer, where they are read in place.
-  std::string_view field;
-  bool ended = false;
-  if (in.held_count == 0) {
-    const std::size_t n =
-        std::min(scan_number_field(in.buffer), kMaxFieldLength);
-    if (n < in.buffer.size() || n == kMaxFieldLength) {
-      field = in.buffer.substr(0, n);
-      in.buffer.remove_prefix(n);
-    }
-  }
   char store[kMaxFieldLength];
-  if (field.empty()) field = collect(in, store, ended);
+  bool ended = false;
+  std::string_view field = collect(in, store, ended);
 
   // A field without a digit is a sign, a point or both.
   if (field.size() <= 2 && std::none_of(field.begin(), field.end(), is_digit)) {
