@@ -98,6 +98,17 @@ TEST(Dialogue, AFailedReadStopsAllLaterFlushesAndWaits) {
                              "[flush]" + kRa + kRL + kRk + results(b, u));
 }
 
+TEST(Dialogue, TheEndOfInputRightAfterAFullFieldIsNoted) {
+  // 349 digits are a whole field; the input ends right after them, so the
+  // second read is refused: no flush and no wait after the first answer.
+  RecordingConsole console(std::string(349, '1'));
+  run_dialogue(console);
+  const char* b[3] = {"-NaN", "-NaN", "0"};
+  const char* u[3] = {"-NaN", "-NaN", "-NaN"};
+  EXPECT_EQ(console.log, "[clear]" + kBanner + kMu + "[flush][wait]" + kRp +
+                             kRa + kRL + kRk + results(b, u));
+}
+
 TEST(Dialogue, AfterAWriteFailsOnlyTheResultLineEndsAreWritten) {
   // The banner and the first prompt are taken, the second prompt is not;
   // from then on only the line end of each result line is written.

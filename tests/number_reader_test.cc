@@ -72,6 +72,7 @@ void check(const ReadCase& c) {
 
 TEST(ReadFloat, OneReadOnAFreshReader) {
   const std::string digits400(400, '1');
+  const std::string digits349(349, '1');
   const ReadCase cases[] = {
       {"42\n", bits(42.0f), "none", "\n"},
       {"  -3.5e2xyz\n", bits(-350.0f), "none", "xyz\n"},
@@ -123,6 +124,10 @@ TEST(ReadFloat, OneReadOnAFreshReader) {
       {"1.000000059604644775390625001\n", bits(1.0f), "none", "\n"},
       // The field stops at 349 bytes: the rest is the next read's number.
       {digits400 + "\n", bits(kInf), "none", digits400.substr(349) + "\n"},
+      {digits349 + digits349, bits(kInf), "none", digits349},
+      // The end of input right after a full field is noted too.
+      {digits349, bits(kInf), "eof", ""},
+      {digits349.substr(1) + "e", bits(kInf), "eof", "e"},
       {"12", bits(12.0f), "eof", ""},
       {"", kUnchanged, "eof fail", ""},
       {" \n\t", kUnchanged, "eof fail", ""},
@@ -159,6 +164,19 @@ TEST(ReadFloat, SequencesOfReads) {
   EXPECT_EQ(source.fills, fills);
   EXPECT_EQ(rest(in, source), before);
   EXPECT_EQ(rest(in, source), "e\n5\n");
+}
+
+TEST(ReadFloat, TheSecondFullFieldEndsAtTheEndOfInput) {
+  StringSource source(std::string(698, '1'));
+  InputReader in;
+  in.source = &source;
+  float a = 0, b = 0;
+  read_float(in, a);
+  EXPECT_EQ(flags(in.state), "none");
+  read_float(in, b);
+  EXPECT_EQ(bits(b), bits(kInf));
+  EXPECT_EQ(flags(in.state), "eof");
+  EXPECT_EQ(rest(in, source), "");
 }
 
 TEST(ReadFloat, HonoursEveryFlag) {

@@ -17,6 +17,41 @@ bool is_digit(int c) { return c >= '0' && c <= '9'; }
 bool is_exponent(int c) { return c == 'e' || c == 'E'; }
 bool is_sign(int c) { return c == '+' || c == '-'; }
 
+// What a number field has taken so far, for the rules of the next byte.
+struct FieldSoFar {
+  bool empty = true;
+  bool digit = false;           // a digit
+  bool point = false;           // a "."
+  bool exponent = false;        // an exponent letter
+  bool after_exponent = false;  // the last byte was the exponent letter
+};
+
+// Takes `c` into the field if the rules allow it:
+//  - a digit, always;
+//  - a sign, as the first byte or right after the exponent letter;
+//  - a ".", if neither a "." nor an exponent letter came before;
+//  - an exponent letter, if none came before and a digit did;
+//  - nothing else.
+bool take_into(FieldSoFar& f, char c) {
+  const bool sign_allowed = f.empty || f.after_exponent;
+  f.empty = false;
+  f.after_exponent = false;
+  if (is_digit(c)) {
+    f.digit = true;
+    return true;
+  }
+  if (is_sign(c)) return sign_allowed;
+  if (c == '.' && !f.point && !f.exponent) {
+    f.point = true;
+    return true;
+  }
+  if (is_exponent(c) && !f.exponent && f.digit) {
+    f.exponent = f.after_exponent = true;
+    return true;
+  }
+  return false;  // the field has ended, and `f` is not used again
+}
+
 // Whether all eight bytes are digits, tested at once.
 bool eight_digits(const char* p) {
   std::uint64_t v;
@@ -26,10 +61,18 @@ bool eight_digits(const char* p) {
          0x3333333333333333;
 }
 
-const char* skip_digits(const char* p, const char* end) {
-  while (end - p >= 8 && eight_digits(p)) p += 8;
-  while (p < end && is_digit(*p)) ++p;
-  return p;
+// How many bytes from `p` on, before `end`, the field takes. A digit after
+// a digit changes nothing the rules look at, so runs of them are passed
+// over eight at a time.
+std::size_t take_bytes(FieldSoFar& f, const char* p, const char* end) {
+  const char* const start = p;
+  while (p < end && take_into(f, *p)) {
+    ++p;
+    if (!is_digit(p[-1])) continue;
+    while (end - p >= 8 && eight_digits(p)) p += 8;
+    while (p < end && is_digit(*p)) ++p;
+  }
+  return static_cast<std::size_t>(p - start);
 }
 
 // The bytes the reader takes from next: those given back, else the buffer,
@@ -72,41 +115,34 @@ bool skip_space(InputReader& in) {
   }
 }
 
-// Takes the number field; the byte that ends it stays in the input. A field
-// that ends inside the buffer is read in place; one that runs over several
-// pieces is copied to `store`. `ended` tells whether the input ended right
-// after the field.
+// Takes the number field into `store`: looks at the next byte and takes
+// it while the rules allow, at most 349 bytes; the first byte refused stays
+// in the input. Then looks once more: `ended` tells whether the input ended
+// right after the field. The bytes come in pieces; a field may span them.
 std::string_view collect(InputReader& in, char* store, bool& ended) {
-  if (in.held_count == 0) {
-    const std::string_view bytes = piece(in);
-    const std::size_t n = std::min(scan_number_field(bytes), kMaxFieldLength);
-    if (n < bytes.size() || n == kMaxFieldLength) {
-      take(in, n);
-      return bytes.substr(0, n);
-    }
-  }
+  FieldSoFar so_far;
   std::size_t size = 0;
-  while (size < kMaxFieldLength) {
+  for (;;) {
     const std::string_view bytes = piece(in);
     if (bytes.empty()) {
       ended = true;
       break;
     }
-    // A field that reached the end of the last piece is accepted whole
-    // again with more bytes after it, so the new field is at least as long.
-    const std::size_t copied = std::min(bytes.size(), kMaxFieldLength - size);
-    std::memcpy(store + size, bytes.data(), copied);
-    const std::size_t field = scan_number_field({store, size + copied});
-    take(in, field - size);
-    if (field < size + copied) return {store, field};
-    size = field;
+    if (size == kMaxFieldLength) break;
+    const std::size_t room = std::min(bytes.size(), kMaxFieldLength - size);
+    const std::size_t n = take_bytes(so_far, bytes.data(), bytes.data() + room);
+    std::memcpy(store + size, bytes.data(), n);
+    take(in, n);
+    size += n;
+    if (n < room) break;  // the rules refused the next byte
   }
   return {store, size};
 }
 
-// The decimal exponent of the first nonzero digit, added to the written
-// exponent, clamped far beyond any binary64 range. Only its sign is used.
-long long magnitude(std::string_view text) {
+// Whether a number that is out of the double range is too large, not too
+// small: the decimal exponent of its first nonzero digit, with the written
+// exponent added, is positive. Exponents are clamped far beyond the range.
+bool overflows(std::string_view text) {
   long long position = -1;
   bool nonzero = false;
   bool point = false;
@@ -130,29 +166,14 @@ long long magnitude(std::string_view text) {
     if (is_digit(text[i]) && exponent < 1'000'000)
       exponent = exponent * 10 + (text[i] - '0');
   }
-  return position + (negative ? -exponent : exponent);
+  return position + (negative ? -exponent : exponent) > 0;
 }
 
 }  // namespace
 
 std::size_t scan_number_field(std::string_view text) {
-  const char* p = text.data();
-  const char* const end = p + text.size();
-  if (p < end && is_sign(*p)) ++p;
-  const char* const integer = p;
-  p = skip_digits(p, end);
-  bool digit = p != integer;
-  if (p < end && *p == '.') {
-    const char* const fraction = ++p;
-    p = skip_digits(p, end);
-    digit = digit || p != fraction;
-  }
-  if (digit && p < end && is_exponent(*p)) {
-    ++p;
-    if (p < end && is_sign(*p)) ++p;
-    p = skip_digits(p, end);
-  }
-  return static_cast<std::size_t>(p - text.data());
+  FieldSoFar so_far;
+  return take_bytes(so_far, text.data(), text.data() + text.size());
 }
 
 float convert_number(std::string_view text) {
@@ -165,7 +186,7 @@ float convert_number(std::string_view text) {
   const auto result = std::from_chars(text.data(), text.data() + text.size(),
                                       value, std::chars_format::general);
   if (result.ec == std::errc::result_out_of_range)
-    value = magnitude(text) > 0 ? INFINITY : 0.0;
+    value = overflows(text) ? INFINITY : 0.0;
   // Two roundings on purpose: text to double, then double to float.
   return to_float(negative ? -value : value);
 }
