@@ -1,6 +1,7 @@
 #include "dialogue.h"
 
 #include "console/number_reader.h"
+#include "ieee.h"
 #include "stage/stage.h"
 
 // The build gives the version and the two addresses of the credit lines.
@@ -40,10 +41,10 @@ void write_result(Output& out, const char* header, const StageResult& r) {
   write_number(out, r.gain);
   end_line(out);
   write_text(out, "Gain (dB): ");
-  write_number(out, r.gain_db);
+  write_number(out, widen(r.gain_db));
   end_line(out);
   write_text(out, "Impedance (Z): ");
-  write_number(out, r.impedance);
+  write_number(out, widen(r.impedance));
   end_line(out);
   write_text(out, "\n\n");
 }

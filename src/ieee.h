@@ -3,8 +3,17 @@
 #pragma once
 
 #include <bit>
+#include <cfloat>
 #include <cmath>
 #include <cstdint>
+
+// Each operation must round once, to binary64: x87 arithmetic keeps wider
+// intermediates and gives other results (on 32-bit x86, build with
+// -msse2 -mfpmath=sse).
+#if !defined(FLT_EVAL_METHOD) || FLT_EVAL_METHOD != 0
+#error \
+    "arithmetic must be evaluated in the operands' own precision (FLT_EVAL_METHOD 0): no x87"
+#endif
 
 namespace morvantic {
 
@@ -20,6 +29,20 @@ inline double quieted(double x) {
   if (!std::isnan(x)) return x;
   return std::bit_cast<double>(std::bit_cast<std::uint64_t>(x) |
                                std::uint64_t{0x0008000000000000});
+}
+
+/// `x` widened to a double, exactly. A NaN keeps its sign and its payload
+/// (as the top bits of the double's) and comes out quiet, by its bits: a
+/// RISC-V processor would give the positive default NaN instead.
+///   1.5f → 1.5;  NaN 0xFFC00000 → 0xFFF8000000000000;
+///   NaN 0x7FC01234 → 0x7FF8024680000000
+inline double widen(float x) {
+  if (!std::isnan(x)) return static_cast<double>(x);
+  const std::uint32_t bits = std::bit_cast<std::uint32_t>(x);
+  const std::uint64_t sign = std::uint64_t{bits >> 31} << 63;
+  const std::uint64_t payload = std::uint64_t{bits & 0x007FFFFF} << 29;
+  return std::bit_cast<double>(sign | std::uint64_t{0x7FF8000000000000} |
+                               payload);
 }
 
 /// Rounds `x` to the nearest float, ties to even. Beyond the float range

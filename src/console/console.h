@@ -40,8 +40,10 @@ struct Output {
 void write_text(Output& out, std::string_view text);
 
 /// Writes the text of `value` (see format_number), unless the stream has
-/// failed.
+/// failed. A float is widened first with widen(), which keeps a NaN's sign
+/// on every processor; a plain float here does not compile.
 void write_number(Output& out, double value);
+void write_number(Output& out, float value) = delete;
 
 /// Flushes the console, failed stream or not.
 void flush_output(Output& out);

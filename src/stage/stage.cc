@@ -21,22 +21,39 @@ double add(double x, double y) { return settle(x + y, x, y); }
 double mul(double x, double y) { return settle(x * y, x, y); }
 double div(double x, double y) { return settle(x / y, x, y); }
 
-// 20·log10(gain), formed in binary64 and then rounded to a float. The sign
-// of a NaN that log10 itself returns is the C library's.
-float decibels(double gain) { return to_float(mul(std::log10(gain), 20.0)); }
+// 20·log10(gain), formed in binary64 and then rounded to a float. Where
+// log10 would give a NaN its sign is the C library's, so those cases are
+// settled here, the same on every platform: a NaN gain gives that NaN, a
+// negative gain the NaN of an invalid operation (sign set, as x86-64 and
+// Windows give it).
+float decibels(double gain) {
+  if (std::isnan(gain)) return to_float(quieted(gain));
+  if (gain < 0.0) return to_float(invalid_nan());
+  return to_float(mul(std::log10(gain), 20.0));
+}
 
-StageResult bypassed(double mu, double Rp, double ra, double RL) {
-  const double z = div(1.0, add(div(1.0, Rp), div(1.0, RL)));
+// Ra = Rp || RL, Av = (mu*Ra)/(Ra+ra): the numerator takes the double Ra,
+// the denominator the Ra stored as a float.
+StageResult bypassed(const StageInputs& in) {
+  const double a = div(1.0, widen(in.Rp));
+  const double b = div(1.0, widen(in.RL));
+  const double z = div(1.0, add(a, b));
   StageResult r;
   r.impedance = to_float(z);
-  r.gain = div(mul(z, mu), add(double{r.impedance}, ra));
+  const double d = add(widen(r.impedance), widen(in.ra));
+  const double n = mul(z, widen(in.mu));
+  r.gain = div(n, d);
   r.gain_db = decibels(r.gain);
   return r;
 }
 
-StageResult unbypassed(double mu, double ra, double RL, double Rk) {
-  const double ra_dash = add(mul(add(mu, 1.0), Rk), ra);
-  const double z = div(1.0, add(div(1.0, RL), div(1.0, ra_dash)));
+// ra' = ra+(mu+1)*Rk, Ra = ra' || RL, Av = (mu*Ra)/(Ra+ra'), all in double.
+StageResult unbypassed(const StageInputs& in) {
+  const double mu = widen(in.mu);
+  const double c = div(1.0, widen(in.RL));
+  const double ra_dash = add(mul(add(mu, 1.0), widen(in.Rk)), widen(in.ra));
+  const double e = div(1.0, ra_dash);
+  const double z = div(1.0, add(c, e));
   StageResult r;
   r.gain = div(mul(mu, z), add(ra_dash, z));
   r.impedance = to_float(z);
@@ -48,8 +65,8 @@ StageResult unbypassed(double mu, double ra, double RL, double Rk) {
 
 StageResults compute_stage(const StageInputs& in) {
   StageResults out;
-  out.bypassed = bypassed(in.mu, in.Rp, in.ra, in.RL);
-  out.unbypassed = unbypassed(in.mu, in.ra, in.RL, in.Rk);
+  out.bypassed = bypassed(in);
+  out.unbypassed = unbypassed(in);
   return out;
 }
 
