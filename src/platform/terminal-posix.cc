@@ -13,13 +13,47 @@ namespace {
 
 constexpr int kEndingSignals[] = {SIGTERM, SIGHUP, SIGINT, SIGQUIT};
 
-// The terminal's settings before the key wait, for the signal handler.
+// The terminal's settings before the key wait, and those of the wait, for
+// the signal handlers.
 struct termios saved_settings;
+struct termios wait_settings;
 
 void restore_and_end(int signal_number) {
   tcsetattr(STDIN_FILENO, TCSANOW, &saved_settings);
   ::signal(signal_number, SIG_DFL);
   ::raise(signal_number);
+}
+
+// Stopped (SIGTSTP), the terminal goes back to the shell as it was; the
+// process then stops as the signal would, and when it goes on (SIGCONT)
+// the wait's settings come back.
+void restore_and_stop(int signal_number) {
+  const int saved_errno = errno;
+  tcsetattr(STDIN_FILENO, TCSANOW, &saved_settings);
+  struct sigaction stop = {}, ours = {};
+  stop.sa_handler = SIG_DFL;
+  sigemptyset(&stop.sa_mask);
+  sigaction(signal_number, &stop, &ours);
+  sigset_t just_this;
+  sigemptyset(&just_this);
+  sigaddset(&just_this, signal_number);
+  sigprocmask(SIG_UNBLOCK, &just_this, nullptr);
+  ::raise(signal_number);  // stops here until SIGCONT
+  sigaction(signal_number, &ours, nullptr);
+  tcsetattr(STDIN_FILENO, TCSANOW, &wait_settings);
+  errno = saved_errno;
+}
+
+// Installs `handler` for `signal_number` unless the signal arrived ignored
+// (as under nohup): an ignored signal stays ignored.
+void handle_unless_ignored(int signal_number, void (*handler)(int),
+                           struct sigaction& previous) {
+  sigaction(signal_number, nullptr, &previous);
+  if (previous.sa_handler == SIG_IGN) return;
+  struct sigaction ours = {};
+  ours.sa_handler = handler;
+  sigemptyset(&ours.sa_mask);
+  sigaction(signal_number, &ours, nullptr);
 }
 
 }  // namespace
@@ -36,18 +70,17 @@ void wait_for_any_key() {
   std::fputs("Press any key to continue . . . ", stdout);
   std::fflush(stdout);
 
-  struct sigaction ending = {};
-  ending.sa_handler = restore_and_end;
-  sigemptyset(&ending.sa_mask);
-  struct sigaction previous[sizeof kEndingSignals / sizeof *kEndingSignals];
+  wait_settings = saved_settings;
+  wait_settings.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO | ISIG);
+  wait_settings.c_cc[VMIN] = 1;
+  wait_settings.c_cc[VTIME] = 0;
+  struct sigaction previous[std::size(kEndingSignals)];
   for (std::size_t i = 0; i < std::size(kEndingSignals); ++i)
-    sigaction(kEndingSignals[i], &ending, &previous[i]);
+    handle_unless_ignored(kEndingSignals[i], restore_and_end, previous[i]);
+  struct sigaction previous_stop;
+  handle_unless_ignored(SIGTSTP, restore_and_stop, previous_stop);
 
-  struct termios raw = saved_settings;
-  raw.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO | ISIG);
-  raw.c_cc[VMIN] = 1;
-  raw.c_cc[VTIME] = 0;
-  if (tcsetattr(STDIN_FILENO, TCSANOW, &raw) == 0) {
+  if (tcsetattr(STDIN_FILENO, TCSANOW, &wait_settings) == 0) {
     unsigned char key = 0;
     while (read(STDIN_FILENO, &key, 1) < 0 && errno == EINTR) {
     }
@@ -56,6 +89,7 @@ void wait_for_any_key() {
     tcsetattr(STDIN_FILENO, TCSAFLUSH, &saved_settings);
   }
 
+  sigaction(SIGTSTP, &previous_stop, nullptr);
   for (std::size_t i = 0; i < std::size(kEndingSignals); ++i)
     sigaction(kEndingSignals[i], &previous[i], nullptr);
   std::fputs("\n", stdout);

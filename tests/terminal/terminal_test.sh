@@ -127,3 +127,39 @@ for signal in TERM:143 HUP:129; do
   finished "${signal#*:}"
   echo "ok: SIG${signal%:*} at the key wait"
 done
+
+# 6. Started with SIGTERM ignored (as under nohup): it stays ignored at the
+# key wait, and a key still ends the run with status 0.
+start "trap '' TERM; $wrapper"
+answer "(mu):" "1 2 3 4 5"
+wait_for "Press any key"
+kill -TERM "$(cat "$work/pid")"
+sleep 0.3
+[ -f "$work/status" ] && fail "an ignored SIGTERM ended the run"
+tmux_ send-keys -t t x
+finished
+echo "ok: SIGTERM ignored from the start stays ignored"
+
+# 7. Stopped at the key wait (SIGTSTP, as a job-control shell sends it) and
+# brought back with fg: a key then ends the wait at once, without echo.
+start "bash --norc --noprofile -i"
+tmux_ send-keys -t t "stty -g >'$work/before'; $wrapper" Enter
+answer "(mu):" "1 2 3 4 5"
+wait_for "Press any key"
+pid=$(cat "$work/pid")
+kill -TSTP "$pid"
+wait_for "Stopped"
+tmux_ send-keys -t t fg Enter
+sleep 0.3
+tmux_ send-keys -t t z
+i=0
+while kill -0 "$pid" 2>/dev/null; do
+  i=$((i + 1))
+  [ $i -lt 100 ] || fail "a key after fg did not end the wait"
+  sleep 0.05
+done
+joined | grep -q "continue \. \. \. z" && fail "the key was echoed"
+status="echo \$? >'$work/status.tmp'; stty -g >'$work/after'"
+tmux_ send-keys -t t "$status; mv '$work/status.tmp' '$work/status'" Enter
+finished
+echo "ok: SIGTSTP at the key wait, then fg"
