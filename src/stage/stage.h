@@ -31,7 +31,10 @@ struct StageResults {
 /// Each step is one binary64 operation rounded to nearest, grouped exactly
 /// as written, never fused. The bypassed numerator uses the double Ra and
 /// its denominator the Ra stored as a float. Nothing traps: x/0 is an
-/// infinity, and every NaN the formulas make has its sign bit set. Pure.
+/// infinity, and every NaN the formulas make has its sign bit set; a NaN
+/// input is passed on with its sign and payload, on every processor. The
+/// decibels of a NaN gain are that NaN, of a negative gain the NaN of an
+/// invalid operation (not whatever log10 gives). Pure.
 ///   {100, 100000, 62500, 1000000, 1500} → bypassed gain 59.25925816186558,
 ///   gain_db 35.455124f, impedance 90909.09375f; un-bypassed gain
 ///   45.167118337850034, gain_db 33.096447f, impedance 176276.765625f
