@@ -1,0 +1,24 @@
+// Runs a WASI module as a program, the way qemu and wine run the other
+// builds: its arguments, stdin, stdout, stderr and exit status are the
+// process's own, and the file system is reachable by absolute path. The
+// host's two functions, cls and pause, do nothing: streams that are not a
+// terminal are neither cleared nor waited on.
+//   node --no-warnings wasi-run.mjs MODULE.wasm [ARGUMENTS...]
+import { readFile } from 'node:fs/promises';
+import { argv, exit } from 'node:process';
+import { WASI } from 'node:wasi';
+
+const [module, ...args] = argv.slice(2);
+const wasi = new WASI({
+  version: 'preview1',
+  args: [module, ...args],
+  preopens: { '/': '/' },
+  returnOnExit: true,
+});
+const imports = {
+  ...wasi.getImportObject(),
+  morvantic: { cls() {}, pause() {} },
+};
+const { instance } = await WebAssembly.instantiate(await readFile(module),
+                                                   imports);
+exit(wasi.start(instance));
