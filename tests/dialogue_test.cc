@@ -49,10 +49,10 @@ class RecordingConsole final : public Console {
 
 const std::string kBanner =
     "\n\n"
-    "            .:: MORVANTIC 1.0 ::.\n\n"
+    "            .:: MORVANTIC " MORVANTIC_VERSION " ::.\n\n"
     "                        morvantic contributors, 2026 \n"
-    "                  Web: https://example.org/morvantic \n"
-    "                    E-mail: morvantic@example.org \n\n"
+    "                  Web: " MORVANTIC_WEB " \n"
+    "                    E-mail: " MORVANTIC_EMAIL " \n\n"
     "Bypassed Cathode:\n"
     "Gain Formula: Av = (mu*Ra)/(Ra+ra)\n"
     "Impedance Formula: Ra = Rp || Rl \n\n"
