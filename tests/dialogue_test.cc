@@ -12,8 +12,11 @@ namespace {
 // where a person would have to type).
 class RecordingConsole final : public Console {
  public:
-  explicit RecordingConsole(std::string input, int refused_write = -1)
-      : input_(std::move(input)), refused_write_(refused_write) {}
+  explicit RecordingConsole(std::string input, int refused_write = -1,
+                            int failed_flush = -1)
+      : input_(std::move(input)),
+        refused_write_(refused_write),
+        failed_flush_(failed_flush) {}
 
   // One byte at a time, like the real console.
   std::string_view fill() override {
@@ -31,6 +34,10 @@ class RecordingConsole final : public Console {
     return true;
   }
   bool flush() override {
+    if (flushes_++ == failed_flush_) {
+      log += "[flush failed]";
+      return false;
+    }
     log += "[flush]";
     return true;
   }
@@ -45,6 +52,8 @@ class RecordingConsole final : public Console {
   bool at_line_start_ = true;
   int writes_ = 0;
   int refused_write_;  // the one write that is not taken; -1: none
+  int flushes_ = 0;
+  int failed_flush_;  // the one flush that reports an error; -1: none
 };
 
 const std::string kBanner =
@@ -117,6 +126,29 @@ TEST(Dialogue, AfterAWriteFailsOnlyTheResultLineEndsAreWritten) {
   EXPECT_EQ(console.log, "[clear]" + kBanner + kMu + "[flush][wait]" +
                              "[refused][flush][flush][flush][flush]" +
                              "\n[flush]\n[flush]\n[flush]" +
+                             "\n[flush]\n[flush]\n[flush][key]");
+}
+
+TEST(Dialogue, AfterAFlushFailsOnlyTheResultLineEndsAreWritten) {
+  // The flush before the first read reports an error: nothing but the line
+  // ends of the result lines is written after it.
+  RecordingConsole console("1 2 3 4 5\n", -1, 0);
+  run_dialogue(console);
+  EXPECT_EQ(console.log, "[clear]" + kBanner + kMu +
+                             "[flush failed][wait][flush][flush][flush]" +
+                             "[flush]\n[flush]\n[flush]\n[flush]" +
+                             "\n[flush]\n[flush]\n[flush][key]");
+}
+
+TEST(Dialogue, AfterAResultLineEndFailsOnlyTheLineEndsAreWritten) {
+  // Writes 0 to 9 are the banner, the five prompts, "\n", the header, "Gain: "
+  // and the number; the line end after it is refused.
+  RecordingConsole console("1 2 3 4 5\n", 10);
+  run_dialogue(console);
+  EXPECT_EQ(console.log, "[clear]" + kBanner + kMu + "[flush][wait]" + kRp +
+                             "[flush]" + kRa + "[flush]" + kRL + "[flush]" +
+                             kRk + "[flush]\nBypassed Cathode:\nGain: " +
+                             "0.307692[refused][flush]\n[flush]\n[flush]" +
                              "\n[flush]\n[flush]\n[flush][key]");
 }
 

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <cstdint>
 #include <cstring>
 #include <system_error>
 
@@ -52,26 +51,10 @@ bool take_into(FieldSoFar& f, char c) {
   return false;  // the field has ended, and `f` is not used again
 }
 
-// Whether all eight bytes are digits, tested at once.
-bool eight_digits(const char* p) {
-  std::uint64_t v;
-  std::memcpy(&v, p, sizeof v);
-  return ((v & 0xF0F0F0F0F0F0F0F0) |
-          (((v + 0x0606060606060606) & 0xF0F0F0F0F0F0F0F0) >> 4)) ==
-         0x3333333333333333;
-}
-
-// How many bytes from `p` on, before `end`, the field takes. A digit after
-// a digit changes nothing the rules look at, so runs of them are passed
-// over eight at a time.
+// How many bytes from `p` on, before `end`, the field takes.
 std::size_t take_bytes(FieldSoFar& f, const char* p, const char* end) {
   const char* const start = p;
-  while (p < end && take_into(f, *p)) {
-    ++p;
-    if (!is_digit(p[-1])) continue;
-    while (end - p >= 8 && eight_digits(p)) p += 8;
-    while (p < end && is_digit(*p)) ++p;
-  }
+  while (p < end && take_into(f, *p)) ++p;
   return static_cast<std::size_t>(p - start);
 }
 
@@ -98,6 +81,7 @@ void take(InputReader& in, std::size_t n) {
 // its sign, or a field without a digit), and a read that starts on held
 // bytes starts on an exponent letter, which fails it with an empty field.
 void give_back(InputReader& in, std::string_view text) {
+  if (in.held_count + text.size() > sizeof in.held) return;  // cannot happen
   std::memmove(in.held + text.size(), in.held, std::size_t(in.held_count));
   std::memcpy(in.held, text.data(), text.size());
   in.held_count += static_cast<int>(text.size());

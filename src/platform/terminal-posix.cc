@@ -25,8 +25,7 @@ void restore_and_end(int signal_number) {
 }
 
 // Stopped (SIGTSTP), the terminal goes back to the shell as it was; the
-// process then stops as the signal would, and when it goes on (SIGCONT)
-// the wait's settings come back.
+// process then stops as the signal would. Going on is resume_wait's.
 void restore_and_stop(int signal_number) {
   const int saved_errno = errno;
   tcsetattr(STDIN_FILENO, TCSANOW, &saved_settings);
@@ -40,6 +39,14 @@ void restore_and_stop(int signal_number) {
   sigprocmask(SIG_UNBLOCK, &just_this, nullptr);
   ::raise(signal_number);  // stops here until SIGCONT
   sigaction(signal_number, &ours, nullptr);
+  errno = saved_errno;
+}
+
+// Going on (SIGCONT), whatever stopped the process (SIGSTOP too, after
+// which the shell has put the terminal back in line mode): the wait's
+// settings come back.
+void resume_wait(int) {
+  const int saved_errno = errno;
   tcsetattr(STDIN_FILENO, TCSANOW, &wait_settings);
   errno = saved_errno;
 }
@@ -72,13 +79,16 @@ void wait_for_any_key() {
 
   wait_settings = saved_settings;
   wait_settings.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO | ISIG);
+  // Ctrl-S and Ctrl-Q are keys too, not the terminal's flow control.
+  wait_settings.c_iflag &= ~static_cast<tcflag_t>(IXON);
   wait_settings.c_cc[VMIN] = 1;
   wait_settings.c_cc[VTIME] = 0;
   struct sigaction previous[std::size(kEndingSignals)];
   for (std::size_t i = 0; i < std::size(kEndingSignals); ++i)
     handle_unless_ignored(kEndingSignals[i], restore_and_end, previous[i]);
-  struct sigaction previous_stop;
+  struct sigaction previous_stop, previous_cont;
   handle_unless_ignored(SIGTSTP, restore_and_stop, previous_stop);
+  handle_unless_ignored(SIGCONT, resume_wait, previous_cont);
 
   if (tcsetattr(STDIN_FILENO, TCSANOW, &wait_settings) == 0) {
     unsigned char key = 0;
@@ -89,6 +99,7 @@ void wait_for_any_key() {
     tcsetattr(STDIN_FILENO, TCSAFLUSH, &saved_settings);
   }
 
+  sigaction(SIGCONT, &previous_cont, nullptr);
   sigaction(SIGTSTP, &previous_stop, nullptr);
   for (std::size_t i = 0; i < std::size(kEndingSignals); ++i)
     sigaction(kEndingSignals[i], &previous[i], nullptr);

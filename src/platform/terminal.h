@@ -13,12 +13,13 @@ void prepare_process();
 void clear_console();
 
 /// Waits for a key. POSIX: only when stdin is a terminal, writes "Press any
-/// key to continue . . . " to stdout, reads one key with echo, line editing
-/// and signal keys off (Ctrl-C is a key), restores the terminal exactly and
+/// key to continue . . . " to stdout, reads one key with echo, line editing,
+/// signal keys and flow control off (Ctrl-C, Ctrl-S and Ctrl-Q are keys),
+/// restores the terminal exactly and
 /// writes a line end; does nothing when stdin is not a terminal. A SIGTERM,
 /// SIGHUP, SIGINT or SIGQUIT meanwhile restores the terminal, then ends the
 /// process as the signal would; a SIGTSTP restores it and stops, and going
-/// on puts the wait's settings back. A signal that was ignored when the
+/// on (SIGCONT, after any stop, SIGSTOP too) puts the wait's settings back. A signal that was ignored when the
 /// wait began stays ignored. Windows: runs "pause".
 void wait_for_any_key();
 

@@ -105,12 +105,15 @@ finished
 [ "$(screen | grep -cx after)" = 2 ] || fail "the arrow key left bytes behind"
 echo "ok: an arrow key at the key wait"
 
-start "$program"
-answer "(mu):" "1 2 3 4 5"
-wait_for "Press any key"
-tmux_ send-keys -t t C-c
-finished
-echo "ok: Ctrl-C at the key wait"
+# Ctrl-C, Ctrl-S and Ctrl-Q are keys there, not signal or flow control.
+for key in C-c C-s C-q; do
+  start "$program"
+  answer "(mu):" "1 2 3 4 5"
+  wait_for "Press any key"
+  tmux_ send-keys -t t "$key"
+  finished
+  echo "ok: $key at the key wait"
+done
 
 # 3. Ctrl-D at a prompt is the end of input: the other prompts follow on
 # one line, then the results and the key wait.
@@ -155,26 +158,29 @@ tmux_ send-keys -t t x
 finished
 echo "ok: SIGTERM ignored from the start stays ignored"
 
-# 7. Stopped at the key wait (SIGTSTP, as a job-control shell sends it) and
-# brought back with fg: a key then ends the wait at once, without echo.
-start "bash --norc --noprofile -i"
-tmux_ send-keys -t t "stty -g >'$work/before'; $wrapper" Enter
-answer "(mu):" "1 2 3 4 5"
-wait_for "Press any key"
-pid=$(cat "$work/pid")
-kill -TSTP "$pid"
-wait_for "Stopped"
-tmux_ send-keys -t t fg Enter
-sleep 0.3
-tmux_ send-keys -t t z
-i=0
-while kill -0 "$pid" 2>/dev/null; do
-  i=$((i + 1))
-  [ $i -lt 100 ] || fail "a key after fg did not end the wait"
-  sleep 0.05
+# 7. Stopped at the key wait (SIGTSTP, as a job-control shell sends it, or
+# SIGSTOP, which cannot be caught) and brought back with fg: a key then
+# ends the wait at once, without echo.
+for stop in TSTP STOP; do
+  start "bash --norc --noprofile -i"
+  tmux_ send-keys -t t "stty -g >'$work/before'; $wrapper" Enter
+  answer "(mu):" "1 2 3 4 5"
+  wait_for "Press any key"
+  pid=$(cat "$work/pid")
+  kill -"$stop" "$pid"
+  wait_for "Stopped"
+  tmux_ send-keys -t t fg Enter
+  sleep 0.3
+  tmux_ send-keys -t t z
+  i=0
+  while kill -0 "$pid" 2>/dev/null; do
+    i=$((i + 1))
+    [ $i -lt 100 ] || fail "a key after fg did not end the wait"
+    sleep 0.05
+  done
+  joined | grep -q "continue \. \. \. z" && fail "the key was echoed"
+  status="echo \$? >'$work/status.tmp'; stty -g >'$work/after'"
+  tmux_ send-keys -t t "$status; mv '$work/status.tmp' '$work/status'" Enter
+  finished
+  echo "ok: SIG$stop at the key wait, then fg"
 done
-joined | grep -q "continue \. \. \. z" && fail "the key was echoed"
-status="echo \$? >'$work/status.tmp'; stty -g >'$work/after'"
-tmux_ send-keys -t t "$status; mv '$work/status.tmp' '$work/status'" Enter
-finished
-echo "ok: SIGTSTP at the key wait, then fg"
