@@ -58,10 +58,13 @@ class RecordingConsole final : public Console {
 
 const std::string kBanner =
     "\n\n"
-    "            .:: MORVANTIC " MORVANTIC_VERSION " ::.\n\n"
+    "            .:: MORVANTIC " MORVANTIC_VERSION
+    " ::.\n\n"
     "                        morvantic contributors, 2026 \n"
-    "                  Web: " MORVANTIC_WEB " \n"
-    "                    E-mail: " MORVANTIC_EMAIL " \n\n"
+    "                  Web: " MORVANTIC_WEB
+    " \n"
+    "                    E-mail: " MORVANTIC_EMAIL
+    " \n\n"
     "Bypassed Cathode:\n"
     "Gain Formula: Av = (mu*Ra)/(Ra+ra)\n"
     "Impedance Formula: Ra = Rp || Rl \n\n"

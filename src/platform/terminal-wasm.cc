@@ -6,8 +6,7 @@
 // its host, which clears and waits at a terminal and does nothing where its
 // streams are not one.
 extern "C" {
-__attribute__((import_module("morvantic"), import_name("cls"))) void
-host_cls();
+__attribute__((import_module("morvantic"), import_name("cls"))) void host_cls();
 __attribute__((import_module("morvantic"), import_name("pause"))) void
 host_pause();
 }
