@@ -46,9 +46,12 @@ def run(stdin_data=None, stdout="pipe", stdin=None):
     would take the closed descriptor's place."""
     command = [PROGRAM]
     report = None
+    env = None
     if stdout == "full" and os.path.exists(STRACE):
         report = tempfile.NamedTemporaryFile()
         command = [STRACE, "-e", "trace=write", "-o", report.name, PROGRAM]
+        # LeakSanitizer cannot run under a tracer.
+        env = dict(os.environ, ASAN_OPTIONS="detect_leaks=0")
     elif stdout == "pipe" and stdin is None and os.path.exists(TIME):
         report = tempfile.NamedTemporaryFile()
         command = [TIME, "-f", "%M", "-o", report.name, PROGRAM]
@@ -73,7 +76,7 @@ def run(stdin_data=None, stdout="pipe", stdin=None):
         command,
         stdin=in_fd if in_fd is not None else
         (subprocess.PIPE if stdin_data is not None else subprocess.DEVNULL),
-        stdout=out_w, stderr=subprocess.PIPE, **kwargs)
+        stdout=out_w, stderr=subprocess.PIPE, env=env, **kwargs)
     for fd in (out_w, in_fd):
         if fd is not None:
             os.close(fd)
