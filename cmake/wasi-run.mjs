@@ -15,8 +15,9 @@ const wasi = new WASI({
   preopens: { '/': '/' },
   returnOnExit: true,
 });
+// wasi.wasiImport, not getImportObject(), which Debian 12's node 18 lacks.
 const imports = {
-  ...wasi.getImportObject(),
+  wasi_snapshot_preview1: wasi.wasiImport,
   morvantic: { cls() {}, pause() {} },
 };
 const { instance } = await WebAssembly.instantiate(await readFile(module),

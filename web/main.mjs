@@ -1,84 +1,203 @@
-// The page: a terminal that fits the window, the calculator run at it, and a
-// fresh run on Enter after each one ends. document.body.dataset.state is
-// "running" or "ended", and dataset.status the last run's exit status.
+/**
+ * @file The page: the program's output is the screen's own text, the line
+ * being answered is the browser's own field, inline after the last prompt,
+ * and a run that has ended starts again on Enter or a tap.
+ *
+ * `document.body.dataset.state` is "loading", "running" or "ended", and
+ * `dataset.status` the last run's exit status, for assistive tools and
+ * automation.
+ */
 
-import { Terminal } from '@xterm/xterm';
 import { LineDiscipline } from './line-discipline.mjs';
 import { run } from './wasi-host.mjs';
 
-const DESKTOP_COLUMNS = 80;
-const PHONE_COLUMNS = 56;  // the dialogue's longest line is 54 characters
-const LARGEST_FONT = 16;
-const FONT = 'ui-monospace, "DejaVu Sans Mono", Menlo, Consolas, monospace';
+/** The status of a run that the page could not carry out (EX_SOFTWARE). */
+const FAILED = 70;
+/** Keys that alone type nothing, so they do not end the key wait. */
+const MODIFIERS = new Set(['Alt', 'AltGraph', 'CapsLock', 'Control', 'Fn',
+                           'Meta', 'NumLock', 'OS', 'Shift']);
+/** Room kept below the line being answered, as the screen's padding. */
+const MARGIN = 8;
+/** What a browser needs for the page, as the page names it when it lacks it. */
+const FEATURES = ['WebAssembly', 'DecompressionStream', 'InputEvent',
+                  'TextDecoder'];
 
-const terminal = new Terminal({
-  fontFamily: FONT,
-  fontSize: LARGEST_FONT,
-  scrollback: 1000,
-  screenReaderMode: false,
-});
-const tty = new LineDiscipline(terminal);
-terminal.onData((data) => {
-  if (document.body.dataset.state === 'ended') {
-    if (data === '\r') start();
-    return;
+const screen = document.getElementById('screen');
+const field = document.getElementById('field');
+const form = document.getElementById('answer');
+const body = document.body;
+
+/** The screen's text since its last line end: what the field answers. */
+let lastLine = '';
+
+/** The screen as the line discipline writes to it. */
+const view = {
+  output(text) {
+    if (text === '') return;
+    screen.insertBefore(document.createTextNode(text), field);
+    const end = text.lastIndexOf('\n');
+    lastLine = end < 0 ? lastLine + text : text.slice(end + 1);
+    // A screen reader names the field by the prompt it answers.
+    if (lastLine.trim() !== '') field.setAttribute('aria-label', lastLine.trim());
+    keepInView();
+  },
+  clear() {
+    while (field.previousSibling) field.previousSibling.remove();
+    lastLine = '';
+  },
+  setLine(text) {
+    field.value = text;
+    fitField();
+  },
+};
+const tty = new LineDiscipline(view);
+
+/** The field is as wide as its text and the caret, as at a terminal. */
+function fitField() { field.style.width = `${field.value.length + 1}ch`; }
+
+/**
+ * Scrolls the line being answered into the visual viewport, which an
+ * on-screen keyboard shrinks below the layout viewport.
+ */
+function keepInView() {
+  const viewport = window.visualViewport;
+  const top = viewport ? viewport.offsetTop : 0;
+  const height = viewport ? viewport.height : window.innerHeight;
+  const box = field.getBoundingClientRect();
+  const below = box.bottom + MARGIN - (top + height);
+  if (below > 0) window.scrollBy(0, Math.ceil(below));
+  else if (box.top < top) window.scrollBy(0, Math.floor(box.top - top));
+}
+
+/** @returns {boolean} whether the user has selected text, to copy it */
+function selecting() {
+  const selection = window.getSelection();
+  return (selection !== null && !selection.isCollapsed) ||
+         field.selectionStart !== field.selectionEnd;
+}
+
+/**
+ * The module's bytes: gzip in base64, inflated by the browser. The decoder
+ * is a table, one pass, with no call per character.
+ * @returns {Promise<WebAssembly.Module>}
+ */
+async function loadModule() {
+  const missing = FEATURES.filter((name) => !(name in window));
+  if (missing.length > 0)
+    throw new Error(`this browser lacks ${missing.join(', ')}`);
+  const text = document.getElementById('module').textContent.trim();
+  const alphabet =
+      'ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/';
+  const value = new Uint8Array(128);
+  for (let i = 0; i < alphabet.length; ++i) value[alphabet.charCodeAt(i)] = i;
+  const codes = new TextEncoder().encode(text.replace(/=+$/, ''));
+  const bytes = new Uint8Array((codes.length * 3) >> 2);
+  let out = 0;
+  let bits = 0;
+  let count = 0;
+  for (let i = 0; i < codes.length; ++i) {
+    bits = (bits << 6) | value[codes[i]];
+    count += 6;
+    if (count >= 8) {
+      count -= 8;
+      bytes[out++] = bits >> count;
+      bits &= (1 << count) - 1;
+    }
   }
-  tty.receive(data);
-});
-
-// The width of one character of the font, as a share of its size.
-function characterWidth() {
-  const probe = document.createElement('span');
-  probe.style.cssText = `font: 100px ${FONT}; position: absolute;
-                         visibility: hidden; white-space: pre`;
-  probe.textContent = 'M'.repeat(10);
-  document.body.append(probe);
-  const width = probe.getBoundingClientRect().width / 1000;
-  probe.remove();
-  return width;
+  const inflated = new Blob([bytes]).stream()
+      .pipeThrough(new DecompressionStream('gzip'));
+  return WebAssembly.compile(await new Response(inflated).arrayBuffer());
 }
 
-// 80 columns where they fit at a readable size, else as many as the longest
-// line needs, at the largest font that shows them all.
-function fit() {
-  const box = document.getElementById('terminal');
-  const width = box.clientWidth - 4;
-  const share = characterWidth();
-  const columns = width / (DESKTOP_COLUMNS * share) >= 11 ? DESKTOP_COLUMNS
-                                                          : PHONE_COLUMNS;
-  const size = Math.min(LARGEST_FONT,
-                        Math.floor(10 * width / (columns * share)) / 10);
-  terminal.options.fontSize = size;
-  const rows = Math.max(24, Math.floor(window.innerHeight / (size * 1.2)) - 1);
-  terminal.resize(columns, rows);
-}
-
-const moduleBytes = Uint8Array.from(
-    atob(document.getElementById('module').textContent.trim()),
-    (c) => c.charCodeAt(0));
-const compiled = WebAssembly.compile(moduleBytes);
+const compiled = loadModule();
+compiled.catch(() => {});  // reported by the run that awaits it
 
 async function start() {
-  terminal.reset();
   tty.reset();
-  document.body.dataset.state = 'running';
-  delete document.body.dataset.status;
+  view.clear();
+  view.setLine('');
+  body.dataset.state = 'running';
+  delete body.dataset.status;
   let status;
   try {
     status = await run(await compiled, tty);
   } catch (error) {
-    terminal.write(`\r\nThe program failed: ${error}\r\n`);
-    status = 70;
+    view.output(`\nThe program failed: ${error.message ?? error}\n`);
+    status = FAILED;
   }
   tty.end();
-  terminal.write(`\r\n[The program has ended with status ${status}.` +
-                 ' Press Enter to start it again.]\r\n');
-  document.body.dataset.status = String(status);
-  document.body.dataset.state = 'ended';
+  view.setLine('');
+  view.output(`\n[The program has ended with status ${status}.` +
+              ' Press Enter or tap here to start it again.]');
+  body.dataset.status = String(status);
+  body.dataset.state = 'ended';
 }
 
-terminal.open(document.getElementById('terminal'));
-fit();
-window.addEventListener('resize', fit);
-terminal.focus();
+// Enter, from any keyboard: the form's own submission.
+form.addEventListener('submit', (event) => {
+  event.preventDefault();
+  if (body.dataset.state === 'ended') start();
+  else tty.enter();
+});
+
+field.addEventListener('input', () => {
+  if (tty.waitingForKey || body.dataset.state !== 'running') {
+    view.setLine('');
+    tty.key();
+    return;
+  }
+  tty.edit(field.value);
+  fitField();
+  keepInView();
+});
+
+// A paste with line ends types its lines ahead; one without is the
+// browser's to insert.
+field.addEventListener('paste', (event) => {
+  const text = event.clipboardData?.getData('text/plain') ?? '';
+  if (!/[\r\n]/.test(text) && !tty.waitingForKey) return;
+  event.preventDefault();
+  const caret = tty.paste(field.value.slice(0, field.selectionStart), text,
+                          field.value.slice(field.selectionEnd));
+  field.setSelectionRange(caret, caret);
+  keepInView();
+});
+
+document.addEventListener('keydown', (event) => {
+  if (event.isComposing || MODIFIERS.has(event.key)) return;
+  if (tty.waitingForKey) {
+    event.preventDefault();
+    tty.key();
+    return;
+  }
+  if (body.dataset.state === 'ended') {
+    if (event.key === 'Enter') {
+      event.preventDefault();
+      start();
+    }
+    return;
+  }
+  if (event.target !== field && !event.ctrlKey && !event.metaKey)
+    field.focus();  // typing anywhere types into the line
+  if (!event.ctrlKey || event.altKey || event.metaKey) return;
+  const action = {c: () => tty.interrupt(), d: () => tty.endOfInput(),
+                  u: () => tty.kill()}[event.key.toLowerCase()];
+  if (!action || (event.key.toLowerCase() === 'c' && selecting())) return;
+  event.preventDefault();
+  action();
+});
+
+// A tap (or click) on the screen is a key at the key wait, starts a run
+// that has ended, and otherwise brings up the keyboard; one that selects
+// text is left to select.
+screen.addEventListener('click', () => {
+  if (selecting()) return;
+  field.focus({preventScroll: true});
+  if (tty.waitingForKey) tty.key();
+  else if (body.dataset.state === 'ended') start();
+});
+
+window.visualViewport?.addEventListener('resize', keepInView);
+window.addEventListener('resize', keepInView);
+field.focus();
 start();

@@ -1,0 +1,39 @@
+# The WebAssembly build's module and page; included by the WASI build only.
+
+# The module waits at fd_read and pause in a browser, which cannot block:
+# Asyncify lets the host suspend it there and resume it with the answer.
+# Under node it never suspends. One morvantic.wasm serves both hosts.
+find_program(WASM_OPT wasm-opt REQUIRED)
+add_custom_command(TARGET morvantic POST_BUILD
+  COMMAND ${WASM_OPT} --asyncify
+    --pass-arg=asyncify-imports@wasi_snapshot_preview1.fd_read,morvantic.pause
+    -Oz --strip-debug --strip-producers
+    $<TARGET_FILE:morvantic> -o $<TARGET_FILE:morvantic>
+  VERBATIM)
+
+# The page: the module, its host and the icon in one self-contained HTML
+# file, built with the locked npm packages of web/. This is the one place
+# that installs them (npm ci, again only when the lock changes); the
+# browser test and the benchmark use what it installed.
+find_program(NPM npm)
+if(NOT NPM)
+  message(STATUS "npm not found: the web page is not built")
+  return()
+endif()
+set(web ${CMAKE_CURRENT_SOURCE_DIR}/web)
+set(MORVANTIC_WEB_MODULES ${web}/node_modules)
+set(MORVANTIC_PAGE
+    ${CMAKE_CURRENT_BINARY_DIR}/morvantic-${PROJECT_VERSION}-web.html)
+set(icon ${CMAKE_CURRENT_SOURCE_DIR}/doc/morvantic.svg)
+file(GLOB page_sources CONFIGURE_DEPENDS
+     ${web}/*.mjs ${web}/*.html ${web}/*.css)
+add_custom_command(OUTPUT ${web}/node_modules/.package-lock.json
+  COMMAND ${NPM} ci --no-audit --no-fund --loglevel=error
+  WORKING_DIRECTORY ${web}
+  DEPENDS ${web}/package-lock.json)
+add_custom_command(OUTPUT ${MORVANTIC_PAGE}
+  COMMAND node ${web}/build.mjs $<TARGET_FILE:morvantic>
+          ${PROJECT_VERSION} ${icon} ${MORVANTIC_PAGE}
+  DEPENDS morvantic ${page_sources} ${icon}
+          ${web}/node_modules/.package-lock.json)
+add_custom_target(web_page ALL DEPENDS ${MORVANTIC_PAGE})
