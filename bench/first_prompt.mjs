@@ -1,30 +1,62 @@
-// Time from navigation to the first prompt of the page, opened from disk in
-// headless Chromium: the median of nine loads, each in a fresh tab.
+// Time from navigation to the page's first prompt, opened from disk, beside
+// the floor: an empty page from disk, ready. The median of nine loads each,
+// each in a fresh tab: in headless Chromium as it is and with the processor
+// throttled 4x (as on a slow phone), and in Firefox ESR.
 //   node bench/first_prompt.mjs PAGE.html WEB_DIR
+import { mkdtempSync, writeFileSync } from 'node:fs';
 import { createRequire } from 'node:module';
-import { resolve } from 'node:path';
+import { tmpdir } from 'node:os';
+import { join, resolve } from 'node:path';
 import { argv } from 'node:process';
 import { pathToFileURL } from 'node:url';
 
 const [page, webDir] = argv.slice(2);
 const puppeteer = createRequire(resolve(webDir, 'package.json'))('puppeteer-core');
-const browser = await puppeteer.launch({
-  executablePath: '/usr/bin/chromium', headless: true,
-  args: ['--no-sandbox', '--disable-gpu', '--disable-background-networking',
-         '--disable-component-update', '--no-first-run', '--disable-sync'],
-});
-const times = [];
-for (let i = 0; i < 9; ++i) {
-  const tab = await browser.newPage();
-  await tab.goto(pathToFileURL(resolve(page)).href, {waitUntil: 'domcontentloaded'});
-  const at = await tab.waitForFunction(() =>
-    document.querySelector('.xterm-rows')?.textContent.includes('(mu):') &&
-    performance.now(), {polling: 'mutation'});
-  times.push(await at.jsonValue());
-  await tab.close();
+const LOADS = 9;
+const TARGET = 2;  // the page within twice the floor
+const empty = join(mkdtempSync(join(tmpdir(), 'first-prompt-')), 'empty.html');
+writeFileSync(empty, '<!DOCTYPE html><title>empty</title>');
+
+const prompted = () =>
+  document.getElementById('screen')?.textContent.includes('(mu):') &&
+  performance.now();
+const ready = () => document.readyState !== 'loading' && performance.now();
+
+// The median time, in ms, at which `done` holds in `path`.
+async function median(browser, path, done, throttle) {
+  const times = [];
+  for (let i = 0; i < LOADS; ++i) {
+    const tab = await browser.newPage();
+    if (throttle) {
+      const cdp = await tab.createCDPSession();
+      await cdp.send('Emulation.setCPUThrottlingRate', {rate: throttle});
+    }
+    await tab.goto(pathToFileURL(resolve(path)).href, {waitUntil: 'domcontentloaded'});
+    const at = await tab.waitForFunction(done, {polling: 'mutation'});
+    times.push(await at.jsonValue());
+    await tab.close();
+  }
+  return times.sort((a, b) => a - b)[LOADS >> 1];
 }
-await browser.close();
-times.sort((a, b) => a - b);
-console.log(`first prompt after navigation: ${times[4].toFixed(0)} ms ` +
-            `(median of 9; fastest ${times[0].toFixed(0)}, ` +
-            `slowest ${times[8].toFixed(0)}); target under 300 ms`);
+
+const engines = [
+  ['Chromium', {browser: 'chrome', executablePath: '/usr/bin/chromium',
+    args: ['--no-sandbox', '--disable-gpu', '--disable-background-networking',
+           '--disable-component-update', '--no-first-run', '--disable-sync']},
+   [0, 4]],
+  ['Firefox ESR', {browser: 'firefox', executablePath: '/usr/bin/firefox-esr'},
+   [0]],
+];
+for (const [name, options, throttles] of engines) {
+  const browser = await puppeteer.launch({...options, headless: true});
+  for (const throttle of throttles) {
+    const time = await median(browser, page, prompted, throttle);
+    const floor = await median(browser, empty, ready, throttle);
+    const ratio = time / floor;
+    console.log(`${name}${throttle ? `, CPU ${throttle}x slower` : ''}: ` +
+                `first prompt ${time.toFixed(0)} ms, empty page ` +
+                `${floor.toFixed(0)} ms: ${ratio.toFixed(2)}x ` +
+                `(target at most ${TARGET}x; median of ${LOADS})`);
+  }
+  await browser.close();
+}

@@ -20,7 +20,7 @@ const MODIFIERS = new Set(['Alt', 'AltGraph', 'CapsLock', 'Control', 'Fn',
 const MARGIN = 8;
 /** What a browser needs for the page, as the page names it when it lacks it. */
 const FEATURES = ['WebAssembly', 'DecompressionStream', 'InputEvent',
-                  'TextDecoder'];
+                  'TextDecoder', 'Response'];
 
 const screen = document.getElementById('screen');
 const field = document.getElementById('field');
@@ -39,7 +39,7 @@ const view = {
     lastLine = end < 0 ? lastLine + text : text.slice(end + 1);
     // A screen reader names the field by the prompt it answers.
     if (lastLine.trim() !== '') field.setAttribute('aria-label', lastLine.trim());
-    keepInView();
+    keepInViewSoon();
   },
   clear() {
     while (field.previousSibling) field.previousSibling.remove();
@@ -67,6 +67,20 @@ function keepInView() {
   const below = box.bottom + MARGIN - (top + height);
   if (below > 0) window.scrollBy(0, Math.ceil(below));
   else if (box.top < top) window.scrollBy(0, Math.floor(box.top - top));
+}
+
+let scrolling = false;
+/**
+ * keepInView once the program's writes of this turn are done: one layout
+ * for a whole burst of output, before anything is painted.
+ */
+function keepInViewSoon() {
+  if (scrolling) return;
+  scrolling = true;
+  queueMicrotask(() => {
+    scrolling = false;
+    keepInView();
+  });
 }
 
 /** @returns {boolean} whether the user has selected text, to copy it */
@@ -106,7 +120,9 @@ async function loadModule() {
   }
   const inflated = new Blob([bytes]).stream()
       .pipeThrough(new DecompressionStream('gzip'));
-  return WebAssembly.compile(await new Response(inflated).arrayBuffer());
+  // Compiled while it is inflated.
+  return WebAssembly.compileStreaming(new Response(inflated, {
+    headers: {'Content-Type': 'application/wasm'}}));
 }
 
 const compiled = loadModule();
