@@ -4,31 +4,8 @@
 #include "ieee.h"
 #include "stage/stage.h"
 
-// The build gives the version and the two addresses of the credit lines.
-#if !defined(MORVANTIC_VERSION) || !defined(MORVANTIC_WEB) || \
-    !defined(MORVANTIC_EMAIL)
-#error "MORVANTIC_VERSION, MORVANTIC_WEB and MORVANTIC_EMAIL must be defined"
-#endif
-
 namespace morvantic {
 namespace {
-
-constexpr const char* kBanner =
-    "\n\n"
-    "            .:: MORVANTIC " MORVANTIC_VERSION
-    " ::.\n\n"
-    "                        morvantic contributors, 2026 \n"
-    "                  Web: " MORVANTIC_WEB
-    " \n"
-    "                    E-mail: " MORVANTIC_EMAIL
-    " \n\n"
-    "Bypassed Cathode:\n"
-    "Gain Formula: Av = (mu*Ra)/(Ra+ra)\n"
-    "Impedance Formula: Ra = Rp || Rl \n\n"
-    "Un-bypassed Cathode:\n"
-    "Gain Formula: Av = (mu*Ra)/(Ra+ra')\n"
-    "Impedance Formula: Ra= ra' || RL \n"
-    "Internal Resistence Formula:  ra'=ra+(mu+1)*Rk \n\n";
 
 void ask(Output& out, InputReader& in, const char* prompt, float& field) {
   write_text(out, prompt);
