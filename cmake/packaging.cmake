@@ -43,10 +43,9 @@ if(WIN32)
   install(TARGETS morvantic RUNTIME DESTINATION .)
   install_crlf(doc/README-windows.txt README)
   install_crlf(LICENSE LICENSE)
-  find_file(MINGW_COPYRIGHT copyright PATHS /usr/share/doc/mingw-w64-common
-            NO_DEFAULT_PATH)
-  if(MINGW_COPYRIGHT)
-    install_crlf(${MINGW_COPYRIGHT} NOTICE)
+  set(mingw_copyright /usr/share/doc/mingw-w64-common/copyright)
+  if(EXISTS ${mingw_copyright})
+    install_crlf(${mingw_copyright} NOTICE)
   else()
     message(WARNING "mingw-w64's copyright file not found: no NOTICE.txt")
   endif()
@@ -125,24 +124,19 @@ else()
   install(FILES LICENSE DESTINATION ${docs})
 endif()
 
-# The .tar.gz is named by processor, as Debian names the two that differ.
-set(arch ${CMAKE_SYSTEM_PROCESSOR})
-string(REGEX REPLACE "^armv7.*" "armhf" arch "${arch}")
-string(REPLACE "ppc64le" "ppc64el" arch "${arch}")
+include(cmake/archive-arch.cmake)
 
 # A static program contains glibc (LGPL-2.1+): say so, where its source is,
 # and how to relink, with the licence's text beside it.
 if(CMAKE_SYSTEM_NAME STREQUAL "Linux" AND MORVANTIC_STATIC AND
    NOT MORVANTIC_SANITIZE)
   execute_process(
-    COMMAND ${CMAKE_CXX_COMPILER} -E -dM -x c++ -include features.h
-            ${CMAKE_CURRENT_SOURCE_DIR}/src/main.cc
+    COMMAND ${CMAKE_CXX_COMPILER} -E -dM -x c++ -include features.h /dev/null
     OUTPUT_VARIABLE macros ERROR_QUIET)
   string(REGEX MATCH "__GLIBC__ ([0-9]+)" _ "${macros}")
   set(MORVANTIC_GLIBC ${CMAKE_MATCH_1})
   string(REGEX MATCH "__GLIBC_MINOR__ ([0-9]+)" _ "${macros}")
   set(MORVANTIC_GLIBC ${MORVANTIC_GLIBC}.${CMAKE_MATCH_1})
-  set(MORVANTIC_ARCH ${arch})
   configure_file(doc/NOTICE-glibc.in NOTICE @ONLY)
   install(FILES ${CMAKE_CURRENT_BINARY_DIR}/NOTICE
                 /usr/share/common-licenses/LGPL-2.1
@@ -150,7 +144,7 @@ if(CMAKE_SYSTEM_NAME STREQUAL "Linux" AND MORVANTIC_STATIC AND
 endif()
 
 set(CPACK_GENERATOR DEB TGZ)
-set(CPACK_PACKAGE_FILE_NAME morvantic-${PROJECT_VERSION}-linux-${arch})
+set(CPACK_PACKAGE_FILE_NAME morvantic-${PROJECT_VERSION}-linux-${MORVANTIC_ARCH})
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "morvantic contributors <${MORVANTIC_EMAIL}>")

@@ -30,10 +30,12 @@ file(GLOB page_sources CONFIGURE_DEPENDS
 add_custom_command(OUTPUT ${web}/node_modules/.package-lock.json
   COMMAND ${NPM} ci --no-audit --no-fund --loglevel=error
   WORKING_DIRECTORY ${web}
-  DEPENDS ${web}/package-lock.json)
+  DEPENDS ${web}/package-lock.json
+  VERBATIM)
 add_custom_command(OUTPUT ${MORVANTIC_PAGE}
   COMMAND node ${web}/build.mjs $<TARGET_FILE:morvantic>
           ${PROJECT_VERSION} ${icon} ${MORVANTIC_PAGE}
   DEPENDS morvantic ${page_sources} ${icon}
-          ${web}/node_modules/.package-lock.json)
+          ${web}/node_modules/.package-lock.json
+  VERBATIM)
 add_custom_target(web_page ALL DEPENDS ${MORVANTIC_PAGE})
