@@ -155,11 +155,6 @@ bool overflows(std::string_view text) {
 
 }  // namespace
 
-std::size_t scan_number_field(std::string_view text) {
-  FieldSoFar so_far;
-  return take_bytes(so_far, text.data(), text.data() + text.size());
-}
-
 float convert_number(std::string_view text) {
   const bool negative = !text.empty() && text.front() == '-';
   if (!text.empty() && is_sign(text.front())) text.remove_prefix(1);

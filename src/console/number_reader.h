@@ -34,8 +34,9 @@ struct InputReader {
 /// Reads one number into `target`. A read that finds a flag set sets `fail`
 /// and does nothing else. Otherwise it flushes the tie, skips whitespace
 /// (space, \t, \n, \v, \f, \r and nothing else), and takes the longest
-/// field that scan_number_field takes, at most 349 bytes, leaving the byte
-/// that ended it in the input. A number is
+/// field of the form [+-][digits][.][digits][(e|E)[+-][digits]], where an
+/// exponent letter needs a digit before it, at most 349 bytes, leaving the
+/// byte that ended it in the input. A number is
 /// [+-](digits[.[digits]] | .digits)[(e|E)[+-]digits]: "5.", ".5" and "-.5"
 /// are numbers. A field without a digit is
 /// given back whole and sets `fail`; an exponent letter (and sign) with no
@@ -45,13 +46,6 @@ struct InputReader {
 ///   "1e+x" → 1, next at "e+x"      "abc" → unchanged, fail, next at "abc"
 ///   "12" then end → 12, eof        "" → unchanged, eof and fail
 void read_float(InputReader& in, float& target);
-
-/// The length of the number field at the start of `text`: the longest
-/// prefix of the form [+-][digits][.][digits][(e|E)[+-][digits]], where an
-/// exponent letter needs a digit before it. No length limit; pure. A field
-/// without a digit is not a number.
-///   "-3.5e2xyz" → 6   "1.5.3" → 3   "1e+x" → 3   "+.e1" → 2   "abc" → 0
-std::size_t scan_number_field(std::string_view text);
 
 /// Converts a recognised number, [+-](digits[.[digits]] | .digits)
 /// [(e|E)[+-]digits], to the nearest double (ties to even, from
