@@ -71,9 +71,9 @@ if(CMAKE_SYSTEM_NAME STREQUAL "Linux" AND GZIP)
   # Gzipped as Debian installs it, without a name or time in the header.
   set(manual ${CMAKE_CURRENT_BINARY_DIR}/morvantic.1.gz)
   add_custom_command(OUTPUT ${manual}
-    COMMAND ${GZIP} -9 -n -c ${CMAKE_CURRENT_BINARY_DIR}/morvantic.1
-            > ${manual}
-    DEPENDS ${CMAKE_CURRENT_BINARY_DIR}/morvantic.1)
+    COMMAND ${GZIP} -9 -n -f -k ${CMAKE_CURRENT_BINARY_DIR}/morvantic.1
+    DEPENDS ${CMAKE_CURRENT_BINARY_DIR}/morvantic.1
+    VERBATIM)
   add_custom_target(compressed_manual ALL DEPENDS ${manual})
   install(FILES ${manual} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 else()
@@ -114,9 +114,9 @@ ${licence}
   configure_file(doc/debian/changelog changelog @ONLY)
   set(changelog ${CMAKE_CURRENT_BINARY_DIR}/changelog.gz)
   add_custom_command(OUTPUT ${changelog}
-    COMMAND ${GZIP} -9 -n -c ${CMAKE_CURRENT_BINARY_DIR}/changelog
-            > ${changelog}
-    DEPENDS ${CMAKE_CURRENT_BINARY_DIR}/changelog)
+    COMMAND ${GZIP} -9 -n -f -k ${CMAKE_CURRENT_BINARY_DIR}/changelog
+    DEPENDS ${CMAKE_CURRENT_BINARY_DIR}/changelog
+    VERBATIM)
   add_custom_target(compressed_changelog ALL DEPENDS ${changelog})
   install(FILES ${changelog} ${CMAKE_CURRENT_BINARY_DIR}/copyright
           DESTINATION ${docs})
