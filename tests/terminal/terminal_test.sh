@@ -127,12 +127,14 @@ tmux_ send-keys -t t q
 finished
 echo "ok: Ctrl-D at a prompt"
 
-# 4. Answers piped in, the screen a terminal: cleared, results, no wait.
-start "printf '100 100000 62500 1000000 1500\\n' | $program"
+# 4. Answers piped in, the screen a terminal that already holds text:
+# cleared (the banner at the top, the old text gone), results, no wait.
+start "seq 101 130; printf '100 100000 62500 1000000 1500\\n' | $program"
 finished
 screen | grep -qF "Impedance (Z): 176277" || fail "no results"
 screen | grep -qF "Press any key" && fail "waited for a key"
 screen | sed -n 3p | grep -qF "MORVANTIC" || fail "screen not cleared"
+screen | grep -q "^1[0-3][0-9]\$" && fail "the old text is still on the screen"
 echo "ok: piped answers at a terminal"
 
 # 5. SIGTERM or SIGHUP at the key wait: the terminal is restored, then the
@@ -160,15 +162,24 @@ echo "ok: SIGTERM ignored from the start stays ignored"
 
 # 7. Stopped at the key wait (SIGTSTP, as a job-control shell sends it, or
 # SIGSTOP, which cannot be caught) and brought back with fg: a key then
-# ends the wait at once, without echo.
-for stop in TSTP STOP; do
-  start "bash --norc --noprofile -i"
+# ends the wait at once, without echo. At a SIGTSTP the program gives the
+# terminal back as it found it: bash would hide a program that does not,
+# since it sets the terminal for its own line editing, but dash leaves it
+# as the stopped job left it, read here from outside.
+for case in bash:TSTP bash:STOP dash:TSTP; do  # SIGSTOP cannot be caught
+  shell=${case%:*} stop=${case#*:}
+  start "$shell -i"
   tmux_ send-keys -t t "stty -g >'$work/before'; $wrapper" Enter
   answer "(mu):" "1 2 3 4 5"
   wait_for "Press any key"
   pid=$(cat "$work/pid")
   kill -"$stop" "$pid"
   wait_for "Stopped"
+  if [ "$shell" = dash ]; then
+    stty -F "$(tmux_ display -p -t t '#{pane_tty}')" -g >"$work/stopped"
+    cmp -s "$work/before" "$work/stopped" ||
+      fail "$shell got the terminal back changed at a stop"
+  fi
   tmux_ send-keys -t t fg Enter
   sleep 0.3
   tmux_ send-keys -t t z
@@ -182,5 +193,5 @@ for stop in TSTP STOP; do
   status="echo \$? >'$work/status.tmp'; stty -g >'$work/after'"
   tmux_ send-keys -t t "$status; mv '$work/status.tmp' '$work/status'" Enter
   finished
-  echo "ok: SIG$stop at the key wait, then fg"
+  echo "ok: SIG$stop at the key wait under $shell, then fg"
 done
