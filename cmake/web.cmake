@@ -32,10 +32,18 @@ add_custom_command(OUTPUT ${web}/node_modules/.package-lock.json
   WORKING_DIRECTORY ${web}
   DEPENDS ${web}/package-lock.json
   VERBATIM)
+# Compressed by gzip, not by node's zlib, whose output differs between
+# builds of node (Debian's and others'): the page's bytes stay the same.
+find_program(GZIP gzip REQUIRED)
+set(compressed ${CMAKE_CURRENT_BINARY_DIR}/morvantic.wasm.gz)
+add_custom_command(OUTPUT ${compressed}
+  COMMAND ${GZIP} -9 -n -f -k $<TARGET_FILE:morvantic>
+  DEPENDS morvantic
+  VERBATIM)
 add_custom_command(OUTPUT ${MORVANTIC_PAGE}
-  COMMAND node ${web}/build.mjs $<TARGET_FILE:morvantic>
+  COMMAND node ${web}/build.mjs ${compressed}
           ${PROJECT_VERSION} ${icon} ${MORVANTIC_PAGE}
-  DEPENDS morvantic ${page_sources} ${icon}
+  DEPENDS ${compressed} ${page_sources} ${icon}
           ${web}/node_modules/.package-lock.json
   VERBATIM)
 add_custom_target(web_page ALL DEPENDS ${MORVANTIC_PAGE})

@@ -4,7 +4,7 @@
  * all inlined, and a Content-Security-Policy that allows exactly the
  * inlined script and style (by their hashes) and compiling WebAssembly, so
  * that the browser itself keeps the page from making any request.
- *   node build.mjs MODULE.wasm VERSION ICON.svg OUT.html
+ *   node build.mjs MODULE.wasm.gz VERSION ICON.svg OUT.html
  */
 
 import { build, transform } from 'esbuild';
@@ -12,7 +12,6 @@ import { createHash } from 'node:crypto';
 import { readFile, writeFile } from 'node:fs/promises';
 import { argv } from 'node:process';
 import { fileURLToPath } from 'node:url';
-import { gzipSync } from 'node:zlib';
 
 const [module, version, icon, out] = argv.slice(2);
 const here = (name) => fileURLToPath(new URL(name, import.meta.url));
@@ -42,8 +41,7 @@ const policy = ["default-src 'none'",
                 `style-src ${hash(css)}`,
                 'img-src data:'].join('; ');
 
-// Level 9 and no name or time in the header: the same bytes every build.
-const wasm = gzipSync(await readFile(module), {level: 9}).toString('base64');
+const wasm = (await readFile(module)).toString('base64');
 const svg = (await readFile(icon)).toString('base64');
 const page = (await read('index.html'))
   .replaceAll('@VERSION@', () => version)
