@@ -1,36 +1,48 @@
-// The host of the calculator's WebAssembly module in the page: the WASI
-// functions it imports, its two own (cls and pause), and the Asyncify driver
-// that lets it wait at fd_read and pause without blocking the page.
-//
-// A run is one instance of the module. It ends with the program's status, or
-// with 130 when the user interrupts it at a prompt; a trap rejects.
+/**
+ * @file The host of the calculator's WebAssembly module in the page: the
+ * WASI functions it imports, its two own (cls and pause), and the Asyncify
+ * driver that lets it wait at fd_read and pause without blocking the page.
+ *
+ * A run is one instance of the module. It ends with the program's status,
+ * or with 130 when the user interrupts it at a prompt; a trap rejects.
+ */
 
+/** WASI's error numbers. */
 const ESUCCESS = 0;
 const EBADF = 8;
 const ENOSYS = 52;
 const ESPIPE = 70;
 const CHARACTER_DEVICE = 2;
-// A terminal: readable and writable, but neither seekable nor tellable.
+/** A terminal: readable and writable, but neither seekable nor tellable. */
 const TERMINAL_RIGHTS = (1n << 1n) | (1n << 6n);
 
-// The state Asyncify reports while the module unwinds or rewinds its stack.
+/** The states Asyncify reports while the module unwinds or rewinds. */
 const UNWINDING = 1;
 const REWINDING = 2;
+/** WebAssembly's page of memory. */
+const PAGE_SIZE = 65536;
+/** Room for the stack Asyncify saves: one page of memory, of its own. */
 const STACK_SIZE = 64 * 1024;
+/** The status of a run the user interrupted, as a shell reports SIGINT. */
+const INTERRUPTED = 130;
 
-/// Thrown by proc_exit to leave the module with a status.
+/** Thrown by proc_exit to leave the module with a status. */
 class Exit {
   constructor(status) { this.status = status; }
 }
 
-/// Thrown into a waiting run when the user interrupts it (Ctrl-C).
+/** Thrown into a waiting run when the user interrupts it (Ctrl-C). */
 export class Interrupt {}
 
-/// Runs `module` (a compiled WebAssembly.Module) once at `tty`, a line
-/// discipline: `write(bytes)`, `clear()`, `readable()` (whether a read can
-/// go on now), `whenReadable()` (a promise, rejected with an Interrupt),
-/// `read(size)` (at most `size` bytes, none at the end of input) and
-/// `pause()` (a promise: the key wait). Resolves with the exit status.
+/**
+ * Runs `module` once at `tty`, a line discipline.
+ * @param {WebAssembly.Module} module the calculator, compiled
+ * @param {object} tty `write(bytes)`, `clear()`, `readable()` (whether a
+ *     read can go on now), `whenReadable()` (a promise, rejected with an
+ *     Interrupt), `read(size)` (at most `size` bytes, none at the end of
+ *     input) and `pause()` (a promise: the key wait)
+ * @returns {Promise<number>} the exit status
+ */
 export async function run(module, tty) {
   let instance = null;
   let waiting = null;  // the promise the suspended module waits on
@@ -113,8 +125,8 @@ export async function run(module, tty) {
 
   instance = await WebAssembly.instantiate(
       module, {wasi_snapshot_preview1: unsupported, morvantic});
-  const pages = instance.exports.memory.grow(1);
-  stack = pages * 65536;
+  const pages = instance.exports.memory.grow(STACK_SIZE / PAGE_SIZE);
+  stack = pages * PAGE_SIZE;
   try {
     for (;;) {
       instance.exports._start();
@@ -125,7 +137,7 @@ export async function run(module, tty) {
     }
   } catch (error) {
     if (error instanceof Exit) return error.status;
-    if (error instanceof Interrupt) return 130;
+    if (error instanceof Interrupt) return INTERRUPTED;
     throw error;
   }
 }

@@ -16,7 +16,12 @@ struct InputState {
   bool good() const { return !eof && !fail && !bad; }
 };
 
-/// The longest number field one read takes.
+/// The longest number field one read takes. The limit is the console's
+/// number format, the same on every platform: a longer run of digits is
+/// read as several numbers. It bounds the field, so a read keeps it on the
+/// stack and a run's memory does not grow with what is typed (8 MB of
+/// digits are read 349 at a time); and it is far more than rounding needs,
+/// since the value is decided by the exact decimal text anyway.
 inline constexpr std::size_t kMaxFieldLength = 349;
 
 /// The one reader of the console's input. It looks one byte ahead (the byte
