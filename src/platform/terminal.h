@@ -19,8 +19,9 @@ void clear_console();
 /// writes a line end; does nothing when stdin is not a terminal. A SIGTERM,
 /// SIGHUP, SIGINT or SIGQUIT meanwhile restores the terminal, then ends the
 /// process as the signal would; a SIGTSTP restores it and stops, and going
-/// on (SIGCONT, after any stop, SIGSTOP too) puts the wait's settings back. A signal that was ignored when the
-/// wait began stays ignored. Windows: runs "pause".
+/// on (SIGCONT, after any stop, SIGSTOP too) puts the wait's settings back. A
+/// signal that was ignored when the wait began stays ignored. Windows: runs
+/// "pause".
 void wait_for_any_key();
 
 }  // namespace morvantic
