@@ -366,6 +366,13 @@ const CASES = [
      await state(tab, 'ended');
      await axe(tab);
    }],
+  ['a browser that lacks what the page needs says so, and the run ends',
+   CHROME, DESKTOP, async (tab) => {
+     await tab.tab.evaluateOnNewDocument(() => { delete window.DecompressionStream; });
+     await tab.tab.reload();
+     if (await state(tab, 'ended') !== '70') throw new Error('status not 70');
+     await waitFor(tab, 'The program failed: this browser lacks DecompressionStream');
+   }],
   ['a 1 MB paste ends the run, and the page answers within 2 s', CHROME,
    DESKTOP, async (tab) => {
      await waitFor(tab, LABELS[0]);
