@@ -193,8 +193,14 @@ document.addEventListener('keydown', (event) => {
     }
     return;
   }
-  if (event.target !== field && !event.ctrlKey && !event.metaKey)
+  if (event.target !== field && !event.ctrlKey && !event.metaKey) {
     field.focus();  // typing anywhere types into the line
+    if (event.key === 'Enter') {
+      event.preventDefault();
+      tty.enter();
+      return;
+    }
+  }
   if (!event.ctrlKey || event.altKey || event.metaKey) return;
   const action = {c: () => tty.interrupt(), d: () => tty.endOfInput(),
                   u: () => tty.kill()}[event.key.toLowerCase()];
