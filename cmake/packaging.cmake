@@ -9,7 +9,7 @@ set(docs ${CMAKE_INSTALL_DOCDIR})
 string(TIMESTAMP MORVANTIC_DATE "%Y-%m-%d" UTC)
 
 # Text files for Windows, with the line ends its own editors expect:
-# crlf(SOURCE NAME) configures SOURCE into NAME.txt and installs it.
+# install_crlf(SOURCE NAME) configures SOURCE into NAME.txt and installs it.
 function(install_crlf source name)
   configure_file(${source} ${CMAKE_CURRENT_BINARY_DIR}/${name}.tmp @ONLY)
   file(READ ${CMAKE_CURRENT_BINARY_DIR}/${name}.tmp content)

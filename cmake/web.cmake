@@ -21,7 +21,6 @@ if(NOT NPM)
   return()
 endif()
 set(web ${CMAKE_CURRENT_SOURCE_DIR}/web)
-set(MORVANTIC_WEB_MODULES ${web}/node_modules)
 set(MORVANTIC_PAGE
     ${CMAKE_CURRENT_BINARY_DIR}/morvantic-${PROJECT_VERSION}-web.html)
 set(icon ${CMAKE_CURRENT_SOURCE_DIR}/doc/morvantic.svg)

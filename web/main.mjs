@@ -16,8 +16,6 @@ const FAILED = 70;
 /** Keys that alone type nothing, so they do not end the key wait. */
 const MODIFIERS = new Set(['Alt', 'AltGraph', 'CapsLock', 'Control', 'Fn',
                            'Meta', 'NumLock', 'OS', 'Shift']);
-/** Room kept below the line being answered, as the screen's padding. */
-const MARGIN = 8;
 /** What a browser needs for the page, as the page names it when it lacks it. */
 const FEATURES = ['WebAssembly', 'DecompressionStream', 'InputEvent',
                   'TextDecoder', 'Response'];
@@ -64,7 +62,9 @@ function keepInView() {
   const top = viewport ? viewport.offsetTop : 0;
   const height = viewport ? viewport.height : window.innerHeight;
   const box = field.getBoundingClientRect();
-  const below = box.bottom + MARGIN - (top + height);
+  // Room kept below the line: the screen's own padding (style.css).
+  const margin = parseFloat(getComputedStyle(screen).paddingBottom);
+  const below = box.bottom + margin - (top + height);
   if (below > 0) window.scrollBy(0, Math.ceil(below));
   else if (box.top < top) window.scrollBy(0, Math.floor(box.top - top));
 }
