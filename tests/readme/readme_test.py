@@ -1,0 +1,107 @@
+"""The README's own examples, run as written against the built program.
+
+- Every indented block of README.md that starts with a "$ " line is run: in
+  a fresh folder, each "$ " line by sh with the built program first on the
+  PATH as `morvantic`, its status 0 and its output the lines shown under
+  it. Trailing spaces are not compared: a Markdown page does not show them.
+- The session at the top is the terminal test's screen, line for line
+  (trailing spaces again aside), with this build's version in the banner
+  and any addresses in the credit lines.
+- Every package name and banner in the README carries this build's version.
+  python3 readme_test.py README.md PROGRAM SCREEN_TEMPLATE VERSION
+"""
+import os
+import re
+import subprocess
+import sys
+import tempfile
+
+README, PROGRAM, SCREEN, VERSION = sys.argv[1:5]
+TEXT = open(README, encoding="utf-8").read()
+failures = []
+
+
+def lines_of(text):
+    return [line.rstrip() for line in text.split("\n")]
+
+
+def shell_blocks():
+    """Each indented block that starts with "$ ": [(command, [output])]."""
+    blocks, block, in_fence = [], None, False
+    for line in TEXT.split("\n"):
+        if line.startswith("```"):
+            in_fence = not in_fence
+        if in_fence or not line.startswith("    "):
+            block = None
+            continue
+        body = line[4:]
+        if body.startswith("$ "):
+            if block is None:
+                block = []
+                blocks.append(block)
+            block.append((body[2:], []))
+        elif block is not None:
+            block[-1][1].append(body.rstrip())
+    return blocks
+
+
+def run_blocks():
+    env = dict(os.environ, LC_ALL="C")
+    env["PATH"] = os.path.dirname(os.path.abspath(PROGRAM)) + ":" + env["PATH"]
+    count = 0
+    for block in shell_blocks():
+        with tempfile.TemporaryDirectory() as folder:
+            for command, expected in block:
+                count += 1
+                done = subprocess.run(["sh", "-c", command], cwd=folder,
+                                      env=env, capture_output=True,
+                                      timeout=60)
+                got = lines_of(done.stdout.decode("utf-8", "replace"))
+                if got and got[-1] == "":
+                    got.pop()
+                if done.returncode != 0 or got != expected:
+                    failures.append(
+                        "$ %s\n  status %d, stderr %r\n  shown:  %r\n  got:    %r"
+                        % (command, done.returncode, done.stderr, expected, got))
+    return count
+
+
+def check_session():
+    fence = re.search(r"^```\n(.*?)^```$", TEXT, re.S | re.M)
+    if not fence:
+        failures.append("no session block in the README")
+        return
+    shown = lines_of(fence.group(1))
+    template = lines_of(open(SCREEN, encoding="utf-8").read())
+    while template and template[-1] == "":
+        template.pop()
+    while shown and shown[-1] == "":
+        shown.pop()
+    if len(shown) != len(template):
+        failures.append("session: %d lines, the screen %d"
+                        % (len(shown), len(template)))
+    for number, (s, t) in enumerate(zip(shown, template), 1):
+        pattern = re.escape(t.replace("@PROJECT_VERSION@", VERSION))
+        pattern = re.sub(r"@MORVANTIC_(WEB|EMAIL)@", r"\\S+", pattern)
+        if not re.fullmatch(pattern, s):
+            failures.append("session line %d: %r, the screen %r"
+                            % (number, s, t))
+
+
+def check_versions():
+    for name in re.findall(r"morvantic[-_](\d[\w.]*?)[-_]", TEXT) + \
+            re.findall(r"MORVANTIC (\S+) ::", TEXT):
+        if name != VERSION:
+            failures.append("version %s in the README, %s built"
+                            % (name, VERSION))
+
+
+commands = run_blocks()
+if commands == 0:
+    failures.append("no $ lines found in the README")
+check_session()
+check_versions()
+for failure in failures:
+    print("FAIL:", failure)
+print("%d commands run, %d failures" % (commands, len(failures)))
+sys.exit(1 if failures else 0)
