@@ -1,6 +1,8 @@
 // Property of the printer: for any 64-bit pattern, the text is that of
 // snprintf("%.6g") for finite values, and the words "Infinity" and "NaN"
-// after a "-" for a set sign bit otherwise.
+// after a "-" for a set sign bit otherwise. The input's first eight bytes
+// are the pattern, least significant byte first on every processor, so that
+// a seed is the same value everywhere (nan_neg is a NaN on s390x too).
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -13,7 +15,8 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
                                       std::size_t size) {
   std::uint64_t pattern = 0;
-  std::memcpy(&pattern, data, size < 8 ? size : 8);
+  for (std::size_t i = 0; i < size && i < 8; ++i)
+    pattern |= std::uint64_t{data[i]} << (8 * i);
   double value;
   std::memcpy(&value, &pattern, sizeof value);
 

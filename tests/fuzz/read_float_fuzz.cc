@@ -1,13 +1,17 @@
 // Properties of the number reader over arbitrary input bytes: the bytes are
-// read as the console's input by reads until the reader is no longer good.
+// read as the console's input by reads until the reader is no longer good,
+// and each read is held against a recogniser of the number syntax written
+// here on its own, not from the reader's code.
 //  - Every byte is taken by exactly one read or is still unread at the end:
 //    what the reader holds back and buffers is exactly the bytes after the
 //    last one it took, in order; it never holds more than two. The source
 //    hands the bytes out in pieces, so that fields straddle them.
-//  - A number field is at most 349 bytes.
-//  - A stored value equals an independent conversion of the field's text:
-//    strtod (nearest double), then the nearest float.
-//  - A read that fails leaves its target untouched.
+//  - A read succeeds exactly when the recogniser's field holds a digit. It
+//    then stores the number's value, by an independent conversion (strtod,
+//    the nearest double, then the nearest float), and the next read starts
+//    where the recogniser says; otherwise it fails, stores nothing and takes
+//    nothing but the whitespace. `eof` is set exactly when the input ended
+//    during the read.
 #include <algorithm>
 #include <bit>
 #include <cerrno>
@@ -71,6 +75,54 @@ std::size_t first_untaken(const InputReader& in, const BytesSource& source,
 }
 
 bool is_space(int c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+bool is_digit(int c) { return c >= '0' && c <= '9'; }
+bool is_sign(int c) { return c == '+' || c == '-'; }
+
+// What the number syntax says one read from `start` does.
+struct Expected {
+  bool stored = false;  // a number is stored (else the read fails)
+  std::size_t number = 0;  // where the number's text begins
+  std::size_t next = 0;    // where it ends, and the next read starts
+  bool eof = false;        // the input ended during the read
+};
+
+// After whitespace, the field is the longest prefix, at most 349 bytes, of
+// [+-][digits][.][digits][(e|E)[+-][digits]] whose exponent letter comes
+// after a digit. Without a digit it is given back; an exponent letter and
+// sign with no digit after them are given back and the number ends before.
+Expected recognise(const std::uint8_t* data, std::size_t size,
+                   std::size_t start) {
+  Expected want;
+  std::size_t at = start;
+  while (at < size && is_space(data[at])) ++at;
+  want.number = want.next = at;
+  if (at == size) {
+    want.eof = true;
+    return want;
+  }
+  const std::size_t limit = std::min(size, at + morvantic::kMaxFieldLength);
+  const auto digits = [&] {
+    const std::size_t from = at;
+    while (at < limit && is_digit(data[at])) ++at;
+    return at - from;
+  };
+  if (at < limit && is_sign(data[at])) ++at;
+  std::size_t mantissa = digits();
+  if (at < limit && data[at] == '.') {
+    ++at;
+    mantissa += digits();
+  }
+  std::size_t end = at;
+  if (mantissa > 0 && at < limit && (data[at] == 'e' || data[at] == 'E')) {
+    ++at;
+    if (at < limit && is_sign(data[at])) ++at;
+    if (digits() > 0) end = at;
+  }
+  want.eof = at == size;  // the look after the field's last byte
+  want.stored = mantissa > 0;
+  if (want.stored) want.next = end;
+  return want;
+}
 
 // The conversion the reader must agree with, built another way.
 __attribute__((no_sanitize("float-cast-overflow"))) float expected_value(
@@ -106,19 +158,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
     read_float(in, target);
 
     const std::size_t stop = first_untaken(in, source, data);
-    require(stop >= start, "never takes a byte back from an earlier read");
-
-    if (in.state.fail) {
+    const Expected want = recognise(data, size, start);
+    require(in.state.fail == !want.stored, "fails exactly without a digit");
+    require(in.state.eof == want.eof, "eof exactly when the input ended");
+    require(stop == want.next, "the next read starts after the number");
+    if (!want.stored) {
       require(bits(target) == bits(before), "a failed read stores nothing");
       continue;
     }
-    std::size_t first = start;
-    while (first < stop && is_space(data[first])) ++first;
-    const std::string_view field(reinterpret_cast<const char*>(data + first),
-                                 stop - first);
-    require(!field.empty(), "a stored number has a field");
-    require(field.size() <= morvantic::kMaxFieldLength, "field <= 349 bytes");
-    require(bits(target) == bits(expected_value(field)),
+    const std::string_view number(
+        reinterpret_cast<const char*>(data + want.number), stop - want.number);
+    require(bits(target) == bits(expected_value(number)),
             "stored value equals strtod then float");
   }
   // Once not good, a read takes nothing and changes nothing.
