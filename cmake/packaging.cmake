@@ -126,21 +126,21 @@ endif()
 
 include(cmake/archive-arch.cmake)
 
-# A static program contains glibc (LGPL-2.1+): say so, where its source is,
-# and how to relink, with the licence's text beside it.
-if(CMAKE_SYSTEM_NAME STREQUAL "Linux" AND MORVANTIC_STATIC AND
-   NOT MORVANTIC_SANITIZE)
+# A static program that contains glibc (LGPL-2.1+) says so, where its
+# source is and how to relink, with the licence's text beside it (kept in
+# the tree: not every system has Debian's common-licenses).
+if(MORVANTIC_LINKS_STATIC)
   execute_process(
     COMMAND ${CMAKE_CXX_COMPILER} -E -dM -x c++ -include features.h /dev/null
     OUTPUT_VARIABLE macros ERROR_QUIET)
-  string(REGEX MATCH "__GLIBC__ ([0-9]+)" _ "${macros}")
-  set(MORVANTIC_GLIBC ${CMAKE_MATCH_1})
-  string(REGEX MATCH "__GLIBC_MINOR__ ([0-9]+)" _ "${macros}")
-  set(MORVANTIC_GLIBC ${MORVANTIC_GLIBC}.${CMAKE_MATCH_1})
-  configure_file(doc/NOTICE-glibc.in NOTICE @ONLY)
-  install(FILES ${CMAKE_CURRENT_BINARY_DIR}/NOTICE
-                /usr/share/common-licenses/LGPL-2.1
-          DESTINATION ${docs})
+  if(macros MATCHES "__GLIBC__ ([0-9]+)")
+    set(MORVANTIC_GLIBC ${CMAKE_MATCH_1})
+    string(REGEX MATCH "__GLIBC_MINOR__ ([0-9]+)" _ "${macros}")
+    set(MORVANTIC_GLIBC ${MORVANTIC_GLIBC}.${CMAKE_MATCH_1})
+    configure_file(doc/NOTICE-glibc.in NOTICE @ONLY)
+    install(FILES ${CMAKE_CURRENT_BINARY_DIR}/NOTICE doc/LGPL-2.1
+            DESTINATION ${docs})
+  endif()
 endif()
 
 set(CPACK_GENERATOR DEB TGZ)

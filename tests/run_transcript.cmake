@@ -1,22 +1,31 @@
 # Runs the program on one input file and compares what it writes with the
 # golden transcript byte for byte; the status must be 0 and stderr empty.
 #   cmake -DPROGRAM=... -DINPUT=x.in -DEXPECTED=x.out -DOUTPUT=... -P this
+# ARGS, when given, are the program's arguments separated by "|"; STATUS
+# the status it must end with instead of 0; STDERR a regular expression
+# that stderr must match instead of being empty.
 # EMULATOR, when given, runs the program (a cross build). WINDOWS=ON allows
 # exactly what the Windows console allows: "\r\n" for each line end, the
 # form feed that "cls" writes to a file, and the pause prompt of the
 # command interpreter, which lands before the last two line ends (still in
 # the program's buffer then) or after them.
 set(ENV{WINEDEBUG} -all)
+string(REPLACE "|" ";" args "${ARGS}")
 execute_process(
-  COMMAND ${EMULATOR} ${PROGRAM}
+  COMMAND ${EMULATOR} ${PROGRAM} ${args}
   INPUT_FILE ${INPUT}
   OUTPUT_FILE ${OUTPUT}
   ERROR_VARIABLE stderr
   RESULT_VARIABLE status)
-if(NOT status STREQUAL "0")
-  message(FATAL_ERROR "exit status ${status}, not 0")
+if(NOT DEFINED STATUS)
+  set(STATUS 0)
 endif()
-if(NOT stderr STREQUAL "")
+if(NOT status STREQUAL STATUS)
+  message(FATAL_ERROR "exit status ${status}, not ${STATUS}:\n${stderr}")
+endif()
+if(DEFINED STDERR AND NOT stderr MATCHES "${STDERR}")
+  message(FATAL_ERROR "stderr does not match '${STDERR}':\n${stderr}")
+elseif(NOT DEFINED STDERR AND NOT stderr STREQUAL "")
   message(FATAL_ERROR "wrote to stderr:\n${stderr}")
 endif()
 
