@@ -3,6 +3,14 @@
  * being answered is the browser's own field, inline after the last prompt,
  * and a run that has ended starts again on Enter or a tap.
  *
+ * What a screen reader hears: the output goes into a live log that holds
+ * nothing else, one piece per turn of the event loop, each piece an element
+ * of its own that never changes once shown; so each browser reports only
+ * the new piece, and the reader reads each text once. The field stands
+ * right after the log, outside it, so typing is heard as typing in a field.
+ * Its name is always "answer": named by the prompt, it had a reader say the
+ * first prompt twice, as the focused field's name and again in the log.
+ *
  * `document.body.dataset.state` is "loading", "running" or "ended", and
  * `dataset.status` the last run's exit status, for assistive tools and
  * automation.
@@ -21,27 +29,57 @@ const FEATURES = ['WebAssembly', 'DecompressionStream', 'InputEvent',
                   'TextDecoder', 'Response'];
 
 const screen = document.getElementById('screen');
+const log = document.getElementById('log');
 const field = document.getElementById('field');
 const form = document.getElementById('answer');
 const body = document.body;
 
-/** The screen's text since its last line end: what the field answers. */
-let lastLine = '';
+/** What the program has written this turn, not shown yet. */
+let pending = '';
+
+/**
+ * Shows what the program wrote this turn as one new piece of the log.
+ * Chromium leaves a plain <span> out of its accessibility tree and then
+ * reports the whole log as removed and inserted again; a paragraph is an
+ * element of its own there. Firefox, given several pieces at once, has a
+ * screen reader read only the last: hence one piece a turn.
+ */
+function showPending() {
+  const text = pending;
+  if (text === '') return;
+  pending = '';
+  const piece = document.createElement('span');
+  piece.setAttribute('role', 'paragraph');
+  piece.textContent = text;
+  log.append(piece);
+  keepInView();
+}
+
+/** A message on it comes in a task of its own: after the turn's promises. */
+const turns = new MessageChannel();
+turns.port1.onmessage = showPending;
+
+/**
+ * showPending once the program's writes of this turn are done: after
+ * every promise the program resumes on, or before the next paint if that
+ * comes first, so that no frame shows the field emptied without its echo.
+ */
+function showSoon() {
+  if (pending !== '') return;
+  turns.port2.postMessage(null);
+  requestAnimationFrame(showPending);
+}
 
 /** The screen as the line discipline writes to it. */
 const view = {
   output(text) {
     if (text === '') return;
-    screen.insertBefore(document.createTextNode(text), field);
-    const end = text.lastIndexOf('\n');
-    lastLine = end < 0 ? lastLine + text : text.slice(end + 1);
-    // A screen reader names the field by the prompt it answers.
-    if (lastLine.trim() !== '') field.setAttribute('aria-label', lastLine.trim());
-    keepInViewSoon();
+    showSoon();
+    pending += text;
   },
   clear() {
-    while (field.previousSibling) field.previousSibling.remove();
-    lastLine = '';
+    pending = '';
+    log.replaceChildren();
   },
   setLine(text) {
     field.value = text;
@@ -67,20 +105,6 @@ function keepInView() {
   const below = box.bottom + margin - (top + height);
   if (below > 0) window.scrollBy(0, Math.ceil(below));
   else if (box.top < top) window.scrollBy(0, Math.floor(box.top - top));
-}
-
-let scrolling = false;
-/**
- * keepInView once the program's writes of this turn are done: one layout
- * for a whole burst of output, before anything is painted.
- */
-function keepInViewSoon() {
-  if (scrolling) return;
-  scrolling = true;
-  queueMicrotask(() => {
-    scrolling = false;
-    keepInView();
-  });
 }
 
 /** @returns {boolean} whether the user has selected text, to copy it */
