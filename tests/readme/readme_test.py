@@ -8,8 +8,12 @@
   (trailing spaces again aside), with this build's version in the banner
   and any addresses in the credit lines.
 - Every package name and banner in the README carries this build's version.
+- No sentence stands in two of the README and doc/*.md: each document has
+  one job and links to another instead.
   python3 readme_test.py README.md PROGRAM SCREEN_TEMPLATE VERSION
 """
+import glob
+import itertools
 import os
 import re
 import subprocess
@@ -96,11 +100,33 @@ def check_versions():
                             % (name, VERSION))
 
 
+def sentences(path):
+    """The sentences of six words or more outside fenced blocks."""
+    text = open(path, encoding="utf-8").read()
+    text = re.sub(r"\s+", " ", re.sub(r"```.*?```", "", text, flags=re.S))
+    return {s.strip() for s in re.split(r"(?<=[.!?:])\s", text)
+            if len(s.split()) >= 6}
+
+
+def check_one_job_each():
+    folder = os.path.join(os.path.dirname(os.path.abspath(README)), "doc")
+    documents = [README] + sorted(glob.glob(os.path.join(folder, "*.md")))
+    if len(documents) < 2:
+        failures.append("no documents in %s" % folder)
+    held = {path: sentences(path) for path in documents}
+    for a, b in itertools.combinations(documents, 2):
+        for sentence in sorted(held[a] & held[b]):
+            failures.append("in both %s and %s: %r"
+                            % (os.path.basename(a), os.path.basename(b),
+                               sentence))
+
+
 commands = run_blocks()
 if commands == 0:
     failures.append("no $ lines found in the README")
 check_session()
 check_versions()
+check_one_job_each()
 for failure in failures:
     print("FAIL:", failure)
 print("%d commands run, %d failures" % (commands, len(failures)))
