@@ -2,14 +2,18 @@
 
 # The module waits at fd_read and pause in a browser, which cannot block:
 # Asyncify lets the host suspend it there and resume it with the answer.
-# Under node it never suspends. One morvantic.wasm serves both hosts.
+# Under node it never suspends. One morvantic.wasm serves both hosts; the
+# tests' other programs that run in the page's host are built so too.
 find_program(WASM_OPT wasm-opt REQUIRED)
-add_custom_command(TARGET morvantic POST_BUILD
-  COMMAND ${WASM_OPT} --asyncify
-    --pass-arg=asyncify-imports@wasi_snapshot_preview1.fd_read,morvantic.pause
-    -Oz --strip-debug --strip-producers
-    $<TARGET_FILE:morvantic> -o $<TARGET_FILE:morvantic>
-  VERBATIM)
+function(morvantic_asyncify target)
+  add_custom_command(TARGET ${target} POST_BUILD
+    COMMAND ${WASM_OPT} --asyncify
+      --pass-arg=asyncify-imports@wasi_snapshot_preview1.fd_read,morvantic.pause
+      -Oz --strip-debug --strip-producers
+      $<TARGET_FILE:${target}> -o $<TARGET_FILE:${target}>
+    VERBATIM)
+endfunction()
+morvantic_asyncify(morvantic)
 
 # The page: the module, its host and the icon in one self-contained HTML
 # file, built with the locked npm packages of web/. This is the one place
