@@ -34,16 +34,29 @@ fail() { echo "FAIL: $*"; echo "--- screen:"; screen; exit 1; }
 screen() { tmux_ capture-pane -p -t t; }
 joined() { tmux_ capture-pane -p -J -t t; }  # wrapped lines joined
 
-# Waits until the screen holds the text, at most about 30 s (wine's first
-# start in a session takes a few seconds).
-wait_for() {
+# Waits until the command succeeds, looking again and again, at most about
+# 30 s (wine's first start in a session takes a few seconds): each step
+# waits for what it needs to see, however slowly the machine runs.
+wait_until() {
+  what=$1
+  shift
   i=0
-  until joined | grep -qF -- "$1"; do
+  until "$@"; do
     i=$((i + 1))
-    [ $i -lt 600 ] || fail "waited in vain for: $1"
+    [ $i -lt 600 ] || fail "waited in vain for $what"
     sleep 0.05
   done
 }
+shows() { joined | grep -qF -- "$1"; }
+ended() { ! kill -0 "$1" 2>/dev/null; }
+# Going on after a stop, the process waits for a key again: no longer
+# stopped, and the terminal back in the wait's settings. (The shell's own
+# line editing also turns echo off, but only while the job is stopped.)
+waits_again() {
+  [ "$(sed 's/.*) //' "/proc/$1/stat" | cut -d' ' -f1)" != T ] &&
+    stty -F "$2" -a | grep -q -- "-icanon"
+}
+wait_for() { wait_until "the screen to show: $1" shows "$1"; }
 
 # Starts one run in a fresh pane. The pane's shell records the terminal
 # settings before and after the run and the run's status.
@@ -61,12 +74,7 @@ start() {
 
 # Waits for the run to end; checks status 0 and the settings restored.
 finished() {
-  i=0
-  until [ -f "$work/status" ]; do
-    i=$((i + 1))
-    [ $i -lt 200 ] || fail "the program did not end"
-    sleep 0.05
-  done
+  wait_until "the program to end" test -f "$work/status"
   [ "$(cat "$work/status")" = "${1:-0}" ] || fail "status $(cat "$work/status")"
   $windows || cmp -s "$work/before" "$work/after" || fail "terminal settings changed"
 }
@@ -94,11 +102,11 @@ $windows && exit 0
 
 # 2. Ctrl-C at the key wait is the key. An arrow key is one key too: the
 # rest of its escape sequence must not be left for the shell.
-start "$program; cat -v"
+start "$wrapper; cat -v"
 answer "(mu):" "1 2 3 4 5"
 wait_for "Press any key"
 tmux_ send-keys -t t Up
-sleep 0.5
+wait_until "the key to end the wait" ended "$(cat "$work/pid")"
 tmux_ send-keys -t t "after" Enter C-d
 finished
 # The terminal's echo of "after" and cat's copy of it, and nothing else.
@@ -115,17 +123,25 @@ for key in C-c C-s C-q; do
   echo "ok: $key at the key wait"
 done
 
-# 3. Ctrl-D at a prompt is the end of input: the other prompts follow on
-# one line, then the results and the key wait.
-start "$program"
-answer "(mu):" 100
-wait_for "Plate Resistor (ohms):"
-tmux_ send-keys -t t C-d
-wait_for "Type Plate's Internal Resistence (ohms): Type Load Impedance (ohms): Type Cathode Resistor (ohms):"
-wait_for "Press any key"
-tmux_ send-keys -t t q
-finished
-echo "ok: Ctrl-D at a prompt"
+# 3. Keys at a prompt. Ctrl-D is the end of input: the other prompts
+# follow on one line, then the results and the key wait. Ctrl-C ends the
+# run as SIGINT does, with status 130 and the terminal as it was (the
+# pane's shell traps SIGINT only so that it lives on to record that).
+for key in C-d C-c; do
+  start "trap : INT; $program"
+  answer "(mu):" 100
+  wait_for "Plate Resistor (ohms):"
+  tmux_ send-keys -t t "$key"
+  if [ "$key" = C-c ]; then
+    finished 130
+  else
+    wait_for "Type Plate's Internal Resistence (ohms): Type Load Impedance (ohms): Type Cathode Resistor (ohms):"
+    wait_for "Press any key"
+    tmux_ send-keys -t t q
+    finished
+  fi
+  echo "ok: $key at a prompt"
+done
 
 # 4. Answers piped in, the screen a terminal that already holds text:
 # cleared (the banner at the top, the old text gone), results, no wait.
@@ -137,10 +153,11 @@ screen | sed -n 3p | grep -qF "MORVANTIC" || fail "screen not cleared"
 screen | grep -q "^1[0-3][0-9]\$" && fail "the old text is still on the screen"
 echo "ok: piped answers at a terminal"
 
-# 5. SIGTERM or SIGHUP at the key wait: the terminal is restored, then the
-# program ends as the signal would.
-for signal in TERM:143 HUP:129; do
-  start "$wrapper"
+# 5. SIGTERM, SIGHUP, SIGINT or SIGQUIT at the key wait (where the keys
+# send no signal, so it comes from outside): the terminal is restored,
+# then the program ends as the signal would (SIGQUIT without a core file).
+for signal in TERM:143 HUP:129 INT:130 QUIT:131; do
+  start "ulimit -c 0; $wrapper"
   answer "(mu):" "1 2 3 4 5"
   wait_for "Press any key"
   kill -"${signal%:*}" "$(cat "$work/pid")"
@@ -153,9 +170,10 @@ done
 start "trap '' TERM; $wrapper"
 answer "(mu):" "1 2 3 4 5"
 wait_for "Press any key"
+# An ignored signal is dropped when it is sent; one that is not ignored
+# would be acted on before the key that follows could be read, and the
+# status would then be 143.
 kill -TERM "$(cat "$work/pid")"
-sleep 0.3
-[ -f "$work/status" ] && fail "an ignored SIGTERM ended the run"
 tmux_ send-keys -t t x
 finished
 echo "ok: SIGTERM ignored from the start stays ignored"
@@ -175,20 +193,16 @@ for case in bash:TSTP bash:STOP dash:TSTP; do  # SIGSTOP cannot be caught
   pid=$(cat "$work/pid")
   kill -"$stop" "$pid"
   wait_for "Stopped"
+  tty=$(tmux_ display -p -t t '#{pane_tty}')
   if [ "$shell" = dash ]; then
-    stty -F "$(tmux_ display -p -t t '#{pane_tty}')" -g >"$work/stopped"
+    stty -F "$tty" -g >"$work/stopped"
     cmp -s "$work/before" "$work/stopped" ||
       fail "$shell got the terminal back changed at a stop"
   fi
   tmux_ send-keys -t t fg Enter
-  sleep 0.3
+  wait_until "the wait after fg" waits_again "$pid" "$tty"
   tmux_ send-keys -t t z
-  i=0
-  while kill -0 "$pid" 2>/dev/null; do
-    i=$((i + 1))
-    [ $i -lt 100 ] || fail "a key after fg did not end the wait"
-    sleep 0.05
-  done
+  wait_until "a key after fg to end the wait" ended "$pid"
   joined | grep -q "continue \. \. \. z" && fail "the key was echoed"
   status="echo \$? >'$work/status.tmp'; stty -g >'$work/after'"
   tmux_ send-keys -t t "$status; mv '$work/status.tmp' '$work/status'" Enter
