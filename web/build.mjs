@@ -3,8 +3,10 @@
  * module (gzip, base64), the page's code and its style minified, the icon,
  * all inlined, and a Content-Security-Policy that allows exactly the
  * inlined script and style (by their hashes) and compiling WebAssembly, so
- * that the browser itself keeps the page from making any request.
- *   node build.mjs MODULE.wasm.gz VERSION ICON.svg OUT.html
+ * that the browser itself keeps the page from making any request; served
+ * over http(s), the page's manifest and service worker too. Then the web
+ * release of that page (release.mjs), its icons from ICONS.
+ *   node build.mjs MODULE.wasm.gz VERSION ICON.svg OUT.html ICONS SITE EXAMPLE
  */
 
 import { build, transform } from 'esbuild';
@@ -12,13 +14,16 @@ import { createHash } from 'node:crypto';
 import { readFile, writeFile } from 'node:fs/promises';
 import { argv } from 'node:process';
 import { fileURLToPath } from 'node:url';
+import { writeRelease } from './release.mjs';
 
-const [module, version, icon, out] = argv.slice(2);
+const [module, version, icon, out, icons, site, example] = argv.slice(2);
 const here = (name) => fileURLToPath(new URL(name, import.meta.url));
 const read = (name) => readFile(here(name), 'utf8');
 
+// The page, and what it does only when served.
 const bundle = await build({
-  entryPoints: [here('main.mjs')],
+  stdin: {contents: "import './main.mjs'; import './served.mjs';",
+          resolveDir: here('.'), sourcefile: 'page.mjs'},
   bundle: true,
   minify: true,
   format: 'esm',
@@ -39,7 +44,11 @@ const hash = (text) =>
 const policy = ["default-src 'none'",
                 `script-src ${hash(script)} 'wasm-unsafe-eval'`,
                 `style-src ${hash(css)}`,
-                'img-src data:'].join('; ');
+                // The icon; served, the manifest's icons, which Chromium
+                // fetches under the page's img-src to find it installable.
+                "img-src data: 'self'",
+                "manifest-src 'self'",
+                "worker-src 'self'"].join('; ');
 
 const wasm = (await readFile(module)).toString('base64');
 const svg = (await readFile(icon)).toString('base64');
@@ -51,3 +60,4 @@ const page = (await read('index.html'))
   .replace('@MODULE@', () => wasm)
   .replace('@SCRIPT@', () => script);
 await writeFile(out, page);
+await writeRelease({page, version, icons, site, example});

@@ -3,16 +3,19 @@
 // WebKitWebDriver (under Xvfb) with selenium-webdriver. What a person sees
 // and can do, the screen read from the page's DOM as assistive tools read
 // it; phones are Chromium's with touch and the events their keyboards send.
-//   node browser_test.mjs PAGE.html EXPECTED_SCREEN WEB_DIR
+//   node browser_test.mjs PAGE.html EXPECTED_SCREEN WEB_DIR [RELEASE_DIR]
+// With RELEASE_DIR (the web release: site/ and nginx.conf) the served rows
+// too: the folder served by Debian's nginx on 127.0.0.1 (nginx.mjs).
 // ENGINE=chrome|firefox|webkit and CASE=TEXT run a part of it.
 import { spawn } from 'node:child_process';
 import { readFileSync } from 'node:fs';
 import { createRequire } from 'node:module';
 import { argv, env, exit } from 'node:process';
-import { resolve } from 'node:path';
+import { join, resolve } from 'node:path';
 import { pathToFileURL } from 'node:url';
+import { serve } from './nginx.mjs';
 
-const [page, expectedScreen, webDir] = argv.slice(2);
+const [page, expectedScreen, webDir, releaseDir] = argv.slice(2);
 const need = createRequire(resolve(webDir, 'package.json'));
 const puppeteer = need('puppeteer-core');
 const axeSource = need('axe-core').source;
@@ -24,6 +27,10 @@ const ANSWERS = ['100', '100000', '62500', '1000000', '1500'];
 const RESULTS = expected.slice(24, 27).concat(expected.slice(30, 33));
 const LABELS = expected.slice(17, 22).map((line) => line.replace(/ \S+$/, ''));
 const sleep = (ms) => new Promise((r) => setTimeout(r, ms));
+// The web release's own code: its files, and how a release is made.
+const webModule = (name) => import(pathToFileURL(resolve(webDir, name)).href);
+const {stored, TOUCH_ICON} = await webModule('release-files.mjs');
+const {releaseName, writeRelease} = await webModule('release.mjs');
 
 const DESKTOP = {width: 1024, height: 900};
 // Puppeteer's iPhone and Pixel profiles in short: a phone's width, touch.
@@ -58,6 +65,7 @@ class PuppeteerEngine {
     await this.tab.keyboard.up('Control');
   }
   cdp() { return this.tab.createCDPSession(); }
+  reload() { return this.tab.reload(); }
   stop() { return this.browser.close(); }
 }
 
@@ -104,6 +112,7 @@ class WebDriverEngine {
     return this.session.actions().keyDown(this.Key.CONTROL).sendKeys(letter)
         .keyUp(this.Key.CONTROL).perform();
   }
+  reload() { return this.session.navigate().refresh(); }
   async stop() {
     try {
       await this.session?.quit();
@@ -216,8 +225,66 @@ async function axe(tab) {
   if (violations.length > 0) throw new Error(violations.join('; '));
 }
 
+// The served rows: the release's folder by nginx, each row at a port and
+// so an origin (a store, a service worker) of its own.
+const site = releaseDir && join(releaseDir, 'site');
+const VERSION = site &&
+  /<title>morvantic (\S+):/.exec(readFileSync(join(site, 'index.html'), 'utf8'))[1];
+const RELEASE = site && await releaseName(site, VERSION);
+let port = 8100 + (process.pid % 200) * 4;
+
+/**
+ * A row's test on the release served: `test(tab, server)` once the tab has
+ * opened the folder's address. Requests to the server are the release's
+ * own; any other is left for the row's check that there is none.
+ */
+function served(test) {
+  return async (tab) => {
+    const server = await serve(releaseDir, port++);
+    try {
+      await tab.open(`${server.origin}/`, DESKTOP);
+      await test(tab, server);
+    } finally {
+      await server.stop();
+      if (tab.requests)
+        tab.requests = tab.requests.filter((r) => !r.startsWith(`${server.origin}/`));
+    }
+  };
+}
+
+/** The page's stores: {name: [the paths it holds]}, once a worker controls it. */
+function stores(tab) {
+  return tab.evaluate(async () => {
+    const all = {};
+    for (const name of await caches.keys()) {
+      const requests = await (await caches.open(name)).keys();
+      all[name] = requests.map((r) => new URL(r.url).pathname).sort();
+    }
+    return navigator.serviceWorker.controller ? all : null;
+  });
+}
+
+/** Waits until a worker controls the page and keeps `release`, alone. */
+async function kept(tab, release, origin) {
+  const wanted = JSON.stringify({
+    [`morvantic ${release} ${origin}/`]: stored().map((f) => `/${f}`).sort()});
+  for (let i = 0; i < 400; ++i) {
+    if (JSON.stringify(await stores(tab)) === wanted) return;
+    await sleep(25);
+  }
+  throw new Error(`stores ${JSON.stringify(await stores(tab))}, not ${wanted}`);
+}
+
+/** A PNG's width and height, as "WxH". */
+function pngSize(bytes) {
+  if (bytes.toString('latin1', 1, 4) !== 'PNG') return 'not a PNG';
+  return `${bytes.readUInt32BE(16)}x${bytes.readUInt32BE(20)}`;
+}
+
 const ALL = ['chrome', 'firefox', 'webkit'];
 const CHROME = ['chrome'];
+const SERVED = releaseDir ? ALL : [];
+const SERVED_CHROME = releaseDir ? CHROME : [];
 // [name, engines, viewport, test]
 const CASES = [
   ['the worked example typed, a key, Enter starts again', ALL, DESKTOP,
@@ -389,6 +456,79 @@ const CASES = [
      if ((await screen(tab)).length !== 18) throw new Error('screen not fresh');
      console.log(`  answered again after ${Date.now() - start} ms`);
    }],
+  ['served by nginx: the worked example; the server stopped, reloaded: ' +
+   'the worked example offline', SERVED, DESKTOP, served(async (tab, server) => {
+     await workedExample(tab);
+     sameScreen(await screen(tab));
+     await kept(tab, RELEASE, server.origin);
+     await server.stop();
+     await tab.reload();
+     await workedExample(tab);
+     sameScreen(await screen(tab));
+   })],
+  ['served by nginx: installable, its manifest and icons, the headers',
+   SERVED_CHROME, DESKTOP, served(async (tab, server) => {
+     await kept(tab, RELEASE, server.origin);
+     const cdp = await tab.cdp();
+     const {installabilityErrors} = await cdp.send('Page.getInstallabilityErrors');
+     const {url, errors, data} = await cdp.send('Page.getAppManifest');
+     await cdp.detach();
+     if (installabilityErrors.length > 0)
+       throw new Error(`not installable: ${JSON.stringify(installabilityErrors)}`);
+     if (errors.length > 0 || !data)
+       throw new Error(`the manifest: ${JSON.stringify(errors)}`);
+     const touch = await tab.evaluate(
+         () => document.querySelector('link[rel="apple-touch-icon"]')?.href);
+     const icons = JSON.parse(data).icons.map((i) => [new URL(i.src, url).href, i.sizes])
+         .concat([[touch, `${TOUCH_ICON[1]}x${TOUCH_ICON[1]}`]]);
+     for (const [href, size] of icons) {
+       const answer = await fetch(href);
+       const got = pngSize(Buffer.from(await answer.arrayBuffer()));
+       const type = answer.headers.get('content-type');
+       if (answer.status !== 200 || type !== 'image/png' || got !== size)
+         throw new Error(`${href}: ${answer.status} ${type} ${got}, not a ${size} PNG`);
+     }
+     // The example configuration: [path, header, what it holds].
+     const policy = await tab.evaluate(() =>
+       document.querySelector('meta[http-equiv="Content-Security-Policy"]').content);
+     const HEADERS = [
+       ['/', 'content-security-policy', policy],
+       ['/', 'content-encoding', 'gzip'],
+       ['/', 'content-type', 'text/html; charset=utf-8'],
+       [new URL(url).pathname, 'content-type', 'application/manifest+json; charset=utf-8'],
+       ['/sw.js', 'cache-control', 'no-cache'],
+       ['/sw.js', 'content-type', 'application/javascript; charset=utf-8'],
+     ];
+     for (const [path, header, wanted] of HEADERS) {
+       const answer = await fetch(server.origin + path,
+                                  {headers: {'accept-encoding': 'gzip'}});
+       if (answer.headers.get(header) !== wanted)
+         throw new Error(`${path}: ${header} "${answer.headers.get(header)}"`);
+     }
+   })],
+  ['served by nginx: a second release in place of the first takes over on ' +
+   'the next load', SERVED, DESKTOP, served(async (tab, server) => {
+     await waitFor(tab, LABELS[0]);
+     await kept(tab, RELEASE, server.origin);
+     const next = `${VERSION}.1`;
+     const page = readFileSync(join(server.root, 'index.html'), 'utf8')
+         .replaceAll(`morvantic ${VERSION}`, `morvantic ${next}`);
+     const release = await writeRelease({page, version: next, icons: site,
+       site: server.root, example: join(server.root, '..', 'next.conf')});
+     const title = () => tab.evaluate(() => document.title);
+     // Answered from the store first: the old release, while the new one
+     // installs and takes over.
+     await tab.reload();
+     await waitFor(tab, LABELS[0]);
+     if (!(await title()).startsWith(`morvantic ${VERSION}:`))
+       throw new Error(`not from the store: ${await title()}`);
+     await kept(tab, release, server.origin);
+     await tab.reload();
+     if (!(await title()).startsWith(`morvantic ${next}:`))
+       throw new Error(`the next load is not the new release: ${await title()}`);
+     await workedExample(tab);
+     sameScreen(await screen(tab));
+   })],
 ];
 
 const ENGINES = {
