@@ -71,7 +71,20 @@ class PuppeteerEngine {
 
 // WebKitGTK's MiniBrowser behind WebKitWebDriver, which needs a display.
 class WebDriverEngine {
-  constructor() { this.name = 'webkit'; this.requests = []; }
+  constructor() { this.name = 'webkit'; }
+  /**
+   * What the page has fetched, as the page itself records it, since
+   * WebDriver shows no requests: not its own bytes (data:), nor, served,
+   * its own origin's files.
+   * @returns {Promise<string[]>}
+   */
+  fetched() {
+    return this.evaluate(() => performance.getEntriesByType('resource')
+        .map((entry) => entry.name)
+        .filter((name) => !name.startsWith('data:') &&
+                (location.protocol === 'file:' ||
+                 new URL(name).origin !== location.origin)));
+  }
   async start() {
     const {Builder, Key} = need('selenium-webdriver');
     this.Key = Key;
@@ -556,8 +569,9 @@ for (const [name, makeEngine] of Object.entries(ENGINES)) {
       try {
         await engine.open(url, viewport);
         await test(engine);
-        if (engine.requests.length > 0)
-          throw new Error(`network requests: ${engine.requests.join(', ')}`);
+        const requests = engine.requests ?? await engine.fetched();
+        if (requests.length > 0)
+          throw new Error(`network requests: ${requests.join(', ')}`);
         console.log(`ok: ${name}: ${title} (${Date.now() - started} ms)`);
         ++passed;
       } catch (error) {
