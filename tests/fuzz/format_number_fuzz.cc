@@ -12,11 +12,26 @@
 
 #include "console/number_format.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
-                                      std::size_t size) {
+namespace {
+
+// The pattern of the input's first eight bytes, least significant first.
+constexpr std::uint64_t pattern_of(const std::uint8_t* data,
+                                   std::size_t size) {
   std::uint64_t pattern = 0;
   for (std::size_t i = 0; i < size && i < 8; ++i)
     pattern |= std::uint64_t{data[i]} << (8 * i);
+  return pattern;
+}
+
+// The seed nan_neg's bytes are the negative quiet NaN on every processor.
+constexpr std::uint8_t kNanNeg[] = {0, 0, 0, 0, 0, 0, 0xf8, 0xff};
+static_assert(pattern_of(kNanNeg, sizeof kNanNeg) == 0xfff8000000000000);
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
+                                      std::size_t size) {
+  const std::uint64_t pattern = pattern_of(data, size);
   double value;
   std::memcpy(&value, &pattern, sizeof value);
 
