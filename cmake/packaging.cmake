@@ -1,6 +1,7 @@
 # What `cmake --install` puts where, and the packages CPack makes of it:
 # a .deb (MORVANTIC_DEBIAN) and a static .tar.gz on Linux, a .zip on
-# Windows. scripts/package makes them all, reproducibly.
+# Windows, the web release's .zip for WebAssembly. scripts/package makes
+# them all, reproducibly.
 include(GNUInstallDirs)
 set(docs ${CMAKE_INSTALL_DOCDIR})
 
@@ -52,6 +53,18 @@ if(WIN32)
   set(CPACK_GENERATOR ZIP)
   set(CPACK_PACKAGE_FILE_NAME morvantic-${PROJECT_VERSION}-win64)
   include(CPack)
+  return()
+endif()
+
+if(CMAKE_SYSTEM_NAME STREQUAL "WASI")
+  # The web release, which scripts/package zips: site/, the folder that any
+  # static host serves as it is (the page, its manifest, icons and service
+  # worker), an example nginx configuration for it, and the licence. (The
+  # page alone is the build's morvantic-<version>-web.html.)
+  if(MORVANTIC_RELEASE)
+    install(DIRECTORY ${MORVANTIC_RELEASE}/ DESTINATION .)
+    install(FILES LICENSE DESTINATION .)
+  endif()
   return()
 endif()
 

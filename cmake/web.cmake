@@ -16,10 +16,10 @@ endfunction()
 morvantic_asyncify(morvantic)
 
 # The page: the module, its host and the icon in one self-contained HTML
-# file; and the web release: the folder that a static host serves (the
-# page, its manifest, icons and service worker, MORVANTIC_SITE) with an
-# example nginx configuration (MORVANTIC_NGINX). Built with the locked npm
-# packages of web/. This is the one place
+# file; and the web release, MORVANTIC_RELEASE: site/, the folder that a
+# static host serves (the page, its manifest, icons and service worker),
+# and nginx.conf, an example configuration for it. Built with the locked
+# npm packages of web/. This is the one place
 # that installs them (npm ci, again only when the lock changes); the
 # browser test and the benchmark use what it installed.
 find_program(NPM npm)
@@ -30,8 +30,9 @@ endif()
 set(web ${CMAKE_CURRENT_SOURCE_DIR}/web)
 set(MORVANTIC_PAGE
     ${CMAKE_CURRENT_BINARY_DIR}/morvantic-${PROJECT_VERSION}-web.html)
-set(MORVANTIC_SITE ${CMAKE_CURRENT_BINARY_DIR}/site)
-set(MORVANTIC_NGINX ${CMAKE_CURRENT_BINARY_DIR}/nginx.conf)
+set(MORVANTIC_RELEASE ${CMAKE_CURRENT_BINARY_DIR}/release)
+set(site ${MORVANTIC_RELEASE}/site)
+set(nginx ${MORVANTIC_RELEASE}/nginx.conf)
 set(icon ${CMAKE_CURRENT_SOURCE_DIR}/doc/morvantic.svg)
 set(icons ${CMAKE_CURRENT_SOURCE_DIR}/doc/web)
 file(GLOB page_sources CONFIGURE_DEPENDS
@@ -50,12 +51,11 @@ add_custom_command(OUTPUT ${compressed}
   COMMAND ${GZIP} -9 -n -f -k $<TARGET_FILE:morvantic>
   DEPENDS morvantic
   VERBATIM)
-add_custom_command(OUTPUT ${MORVANTIC_PAGE} ${MORVANTIC_SITE}/sw.js
-                          ${MORVANTIC_NGINX}
+add_custom_command(OUTPUT ${MORVANTIC_PAGE} ${site}/sw.js ${nginx}
   COMMAND node ${web}/build.mjs ${compressed}
           ${PROJECT_VERSION} ${icon} ${MORVANTIC_PAGE}
-          ${icons} ${MORVANTIC_SITE} ${MORVANTIC_NGINX}
+          ${icons} ${site} ${nginx}
   DEPENDS ${compressed} ${page_sources} ${icon}
           ${web}/node_modules/.package-lock.json
   VERBATIM)
-add_custom_target(web_page ALL DEPENDS ${MORVANTIC_PAGE} ${MORVANTIC_NGINX})
+add_custom_target(web_page ALL DEPENDS ${MORVANTIC_PAGE} ${nginx})

@@ -55,7 +55,9 @@ http { access_log off; ${temp} include ${dir}/site.conf; }
   const origin = `http://127.0.0.1:${port}`;
   const server = spawn('nginx', ['-p', dir, '-c', join(dir, 'nginx.conf'),
                                  '-e', join(dir, 'error.log')],
-                       {stdio: 'ignore'});
+                       // Debian's nginx is in /usr/sbin, on root's PATH only.
+                       {stdio: 'ignore',
+                        env: {...process.env, PATH: `${process.env.PATH}:/usr/sbin`}});
   let exited = false;
   server.on('exit', () => { exited = true; });
   const log = () => {
