@@ -15,8 +15,7 @@
 namespace {
 
 // The pattern of the input's first eight bytes, least significant first.
-constexpr std::uint64_t pattern_of(const std::uint8_t* data,
-                                   std::size_t size) {
+constexpr std::uint64_t pattern_of(const std::uint8_t* data, std::size_t size) {
   std::uint64_t pattern = 0;
   for (std::size_t i = 0; i < size && i < 8; ++i)
     pattern |= std::uint64_t{data[i]} << (8 * i);

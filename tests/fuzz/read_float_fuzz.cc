@@ -80,7 +80,7 @@ bool is_sign(int c) { return c == '+' || c == '-'; }
 
 // What the number syntax says one read from `start` does.
 struct Expected {
-  bool stored = false;  // a number is stored (else the read fails)
+  bool stored = false;     // a number is stored (else the read fails)
   std::size_t number = 0;  // where the number's text begins
   std::size_t next = 0;    // where it ends, and the next read starts
   bool eof = false;        // the input ended during the read
