@@ -1,8 +1,9 @@
 # WebAssembly (wasm32-wasi) with Debian's clang-22, its libc++ for wasm32 and
 # wasi-libc, whose headers and libraries Debian installs under the triple
-# wasm32-wasi (so the target is spelt so, not wasm32-wasip1). Tests run under
-# node's WASI through cmake/wasi-run.mjs, as the other targets run under qemu
-# and wine.
+# wasm32-wasi (so the target is spelt so, not wasm32-wasip1). The unit tests
+# run under node's WASI through cmake/wasi-run.mjs, as the other targets run
+# under qemu and wine; the program itself runs in the page's own host
+# (cmake/wasi-host-run.mjs, chosen in tests/CMakeLists.txt).
 set(CMAKE_SYSTEM_NAME WASI)
 set(CMAKE_SYSTEM_PROCESSOR wasm32)
 list(APPEND CMAKE_MODULE_PATH ${CMAKE_CURRENT_LIST_DIR})
