@@ -145,6 +145,17 @@ async function screen(tab) {
   return rows;
 }
 
+// The screen's text as a selection of all of it copies it, in lines as
+// `screen` gives them.
+async function copied(tab) {
+  const rows = (await tab.evaluate(() => {
+    window.getSelection().selectAllChildren(document.getElementById('screen'));
+    return window.getSelection().toString();
+  })).split('\n').map((line) => line.trimEnd());
+  while (rows.length > 0 && rows.at(-1) === '') rows.pop();
+  return rows;
+}
+
 async function waitFor(tab, text, within = 5000) {
   for (const end = Date.now() + within; Date.now() < end;) {
     if ((await screen(tab)).join('\n').includes(text)) return;
@@ -300,10 +311,13 @@ const SERVED = releaseDir ? ALL : [];
 const SERVED_CHROME = releaseDir ? CHROME : [];
 // [name, engines, viewport, test]
 const CASES = [
-  ['the worked example typed, a key, Enter starts again', ALL, DESKTOP,
-   async (tab) => {
+  // Copied, the screen is one text, each answer where it was typed.
+  ['the worked example typed and copied, a key, Enter starts again', ALL,
+   DESKTOP, async (tab) => {
      await workedExample(tab);
      sameScreen(await screen(tab));
+     sameScreen(await copied(tab));
+     await tab.evaluate(() => window.getSelection().removeAllRanges());
      await tab.type('x');
      if (await state(tab, 'ended') !== '0') throw new Error('status not 0');
      await tab.press('Enter');
