@@ -10,6 +10,8 @@
 - Every package name and banner in the README carries this build's version.
 - No sentence stands in two of the README and doc/*.md: each document has
   one job and links to another instead.
+- Every file of the tree they name in backticks, and every link to a file,
+  exists: a document that names a renamed file fails.
   python3 readme_test.py README.md PROGRAM SCREEN_TEMPLATE VERSION
 """
 import glob
@@ -121,12 +123,33 @@ def check_one_job_each():
                                sentence))
 
 
+TREE_PATH = re.compile(r"(src|tests|scripts|cmake|web|doc|bench|\.ci)/[^<>*]*")
+
+
+def check_named_files():
+    top = os.path.dirname(os.path.abspath(README))
+    for path in [README] + sorted(glob.glob(os.path.join(top, "doc", "*.md"))):
+        text = open(path, encoding="utf-8").read()
+        named = [os.path.join(top, name) for name in
+                 re.findall(r"`([^`\s]+)`", text)
+                 if TREE_PATH.fullmatch(name) and "NAME" not in name
+                 and "ARCH" not in name]
+        named += [os.path.join(os.path.dirname(path), link) for link in
+                  re.findall(r"\]\(([^)#:\s]+)\)", text)]
+        for name in named:
+            if not os.path.exists(name):
+                failures.append("%s names %s, which is not there"
+                                % (os.path.basename(path),
+                                   os.path.relpath(name, top)))
+
+
 commands = run_blocks()
 if commands == 0:
     failures.append("no $ lines found in the README")
 check_session()
 check_versions()
 check_one_job_each()
+check_named_files()
 for failure in failures:
     print("FAIL:", failure)
 print("%d commands run, %d failures" % (commands, len(failures)))
