@@ -19,9 +19,9 @@ morvantic_asyncify(morvantic)
 # file; and the web release, MORVANTIC_RELEASE: site/, the folder that a
 # static host serves (the page, its manifest, icons and service worker),
 # and nginx.conf, an example configuration for it. Built with the locked
-# npm packages of web/. This is the one place
-# that installs them (npm ci, again only when the lock changes); the
-# browser test and the benchmark use what it installed.
+# npm packages of web/. This is the one place that installs them (npm ci,
+# again only when the lock changes); the browser test and the benchmark
+# use what it installed.
 find_program(NPM npm)
 if(NOT NPM)
   message(STATUS "npm not found: the web page is not built")
