@@ -33,12 +33,14 @@ const bundle = await build({
 });
 const style = await transform(await read('style.css'),
                               {loader: 'css', minify: true});
-// Inside a <script> or <style> element only "</script" or "</style" would
-// end it early.
-const inline = (text, tag) =>
-  text.replace(new RegExp(`</(${tag})`, 'gi'), '<\\/$1');
-const script = inline(bundle.outputFiles[0].text, 'script');
-const css = inline(style.code, 'style');
+// Inside a <style> element only "</style" would end it early. Inside a
+// <script>, "</script" would, and "<!--" followed by "<script" would keep
+// the next "</script>" from ending it. Either can stand only in a string,
+// a template, a regular expression or a comment; in the first three "<\/"
+// means "</" and "\x3C" means "<".
+const script = bundle.outputFiles[0].text
+  .replace(/<(\/script)/gi, '<\\$1').replace(/<(!--)/g, '\\x3C$1');
+const css = style.code.replace(/<(\/style)/gi, '<\\$1');
 const hash = (text) =>
   `'sha256-${createHash('sha256').update(text).digest('base64')}'`;
 const policy = ["default-src 'none'",
@@ -48,7 +50,11 @@ const policy = ["default-src 'none'",
                 // fetches under the page's img-src to find it installable.
                 "img-src data: 'self'",
                 "manifest-src 'self'",
-                "worker-src 'self'"].join('; ');
+                "worker-src 'self'",
+                // Neither is covered by default-src: no <base> may move
+                // the page's relative addresses, no form is sent anywhere.
+                "base-uri 'none'",
+                "form-action 'none'"].join('; ');
 
 const wasm = (await readFile(module)).toString('base64');
 const svg = (await readFile(icon)).toString('base64');

@@ -48,14 +48,23 @@ async function manifest(version) {
 }
 
 /**
+ * Each file that the worker keeps from the folder `site`, with its digest
+ * as the browser checks it: [[file, "sha256-BASE64"], ...].
+ */
+export async function digests(site) {
+  return Promise.all(stored().map(async (file) => [file,
+    `sha256-${createHash('sha256').update(await readFile(join(site, file)))
+      .digest('base64')}`]));
+}
+
+/**
  * The release's name in the service worker's store: "VERSION DIGEST", the
- * digest that of every file the worker keeps from the folder `site`, so
- * that a change to any of them makes a new worker.
+ * digest that of the digests of every file the worker keeps from the
+ * folder `site`, so that a change to any of them makes a new worker.
  */
 export async function releaseName(site, version) {
   const digest = createHash('sha256');
-  for (const file of stored())
-    digest.update(await readFile(join(site, file)));
+  for (const [, integrity] of await digests(site)) digest.update(integrity);
   return `${version} ${digest.digest('hex').slice(0, 16)}`;
 }
 
@@ -72,8 +81,8 @@ export async function writeRelease({page, version, icons, site, example}) {
     await copyFile(join(icons, file), join(site, file));
   const release = await releaseName(site, version);
   const worker = await transform(
-    `const RELEASE = ${JSON.stringify({app: 'morvantic', release,
-                                       files: stored()})};\n` +
+    `const RELEASE = ${JSON.stringify({app: 'morvantic', release, index: PAGE,
+                                       files: await digests(site)})};\n` +
       await readFile(here('service-worker.js'), 'utf8'),
     {loader: 'js', minify: true, target: 'es2020', legalComments: 'none'});
   await writeFile(join(site, WORKER), worker.code);
@@ -81,11 +90,14 @@ export async function writeRelease({page, version, icons, site, example}) {
   const policy = /http-equiv="Content-Security-Policy" content="([^"]*)"/
     .exec(page)?.[1];
   if (!policy) throw new Error('the page has no Content-Security-Policy');
+  // A file's name in a regular expression: its dots escaped.
+  const pattern = (file) => file.replace(/[.]/g, '\\.');
   const config = (await readFile(here('nginx.conf.in'), 'utf8'))
     .replaceAll('@VERSION@', () => version)
     .replace('@POLICY@', () => policy)
     .replaceAll('@PAGE@', () => PAGE)
-    .replaceAll('@WORKER@', () => WORKER)
+    .replaceAll('@PAGE_PATTERN@', () => pattern(PAGE))
+    .replaceAll('@WORKER_PATTERN@', () => pattern(WORKER))
     .replaceAll('@MANIFEST@', () => MANIFEST.replace(/.*\./, ''));
   await writeFile(example, config);
   return release;

@@ -8,7 +8,7 @@
 // too: the folder served by Debian's nginx on 127.0.0.1 (nginx.mjs).
 // ENGINE=chrome|firefox|webkit and CASE=TEXT run a part of it.
 import { spawn } from 'node:child_process';
-import { readFileSync } from 'node:fs';
+import { readFileSync, writeFileSync } from 'node:fs';
 import { createRequire } from 'node:module';
 import { argv, env, exit } from 'node:process';
 import { join, resolve } from 'node:path';
@@ -259,13 +259,14 @@ const RELEASE = site && await releaseName(site, VERSION);
 let port = 8100 + (process.pid % 100) * 8;
 
 /**
- * A row's test on the release served: `test(tab, server)` once the tab has
- * opened the folder's address. Requests to the server are the release's
- * own; any other is left for the row's check that there is none.
+ * A row's test on the release served, with a host's own nginx `rules`:
+ * `test(tab, server)` once the tab has opened the folder's address.
+ * Requests to the server are the release's own; any other is left for the
+ * row's check that there is none.
  */
-function served(test) {
+function served(test, rules) {
   return async (tab) => {
-    const server = await serve(releaseDir, port++);
+    const server = await serve(releaseDir, port++, rules);
     try {
       await tab.open(`${server.origin}/`, DESKTOP);
       await test(tab, server);
@@ -520,7 +521,9 @@ const CASES = [
      const policy = await tab.evaluate(() =>
        document.querySelector('meta[http-equiv="Content-Security-Policy"]').content);
      const HEADERS = [
-       ['/', 'content-security-policy', policy],
+       ['/', 'content-security-policy', `${policy}; frame-ancestors 'none'`],
+       ['/', 'cache-control', 'no-cache'],
+       ['/', 'x-content-type-options', 'nosniff'],
        ['/', 'content-encoding', 'gzip'],
        ['/', 'content-type', 'text/html; charset=utf-8'],
        [new URL(url).pathname, 'content-type', 'application/manifest+json; charset=utf-8'],
@@ -534,15 +537,27 @@ const CASES = [
          throw new Error(`${path}: ${header} "${answer.headers.get(header)}"`);
      }
    })],
-  ['served by nginx: a second release in place of the first takes over on ' +
-   'the next load', SERVED, DESKTOP, served(async (tab, server) => {
+  ['served by nginx: a second release in place of the first, its page at ' +
+   'first the old one and refused, takes over on the next load', SERVED,
+   DESKTOP, served(async (tab, server) => {
      await waitFor(tab, LABELS[0]);
      await kept(tab, RELEASE, server.origin);
      const next = `${VERSION}.1`;
-     const page = readFileSync(join(server.root, 'index.html'), 'utf8')
-         .replaceAll(`morvantic ${VERSION}`, `morvantic ${next}`);
+     const index = join(server.root, 'index.html');
+     const old = readFileSync(index, 'utf8');
+     const page = old.replaceAll(`morvantic ${VERSION}`, `morvantic ${next}`);
      const release = await writeRelease({page, version: next, icons: site,
        site: server.root, example: join(server.root, '..', 'next.conf')});
+     // The old page under the new release, as a cache on the way may give.
+     writeFileSync(index, old);
+     const outcome = await tab.evaluate(async () => {
+       const registration = await navigator.serviceWorker.ready;
+       const worker = (await registration.update()).installing;
+       while (worker?.state === 'installing') await new Promise((r) => setTimeout(r, 25));
+       return worker?.state;
+     });
+     if (outcome !== 'redundant') throw new Error(`the old page kept: ${outcome}`);
+     writeFileSync(index, page);
      const title = () => tab.evaluate(() => document.title);
      // Answered from the store first: the old release, while the new one
      // installs and takes over.
@@ -557,6 +572,23 @@ const CASES = [
      await workedExample(tab);
      sameScreen(await screen(tab));
    })],
+  ['served by a host that redirects /index.html to /: reloaded, visited ' +
+   'again, its store lost, offline: the worked example', SERVED, DESKTOP,
+   served(async (tab, server) => {
+     const moved = await fetch(`${server.origin}/index.html`, {redirect: 'manual'});
+     if (moved.status !== 301) throw new Error(`/index.html: ${moved.status}`);
+     await kept(tab, RELEASE, server.origin);
+     const lose = () => tab.evaluate(async () => {
+       for (const name of await caches.keys()) await caches.delete(name);
+     });
+     for (const visit of [() => tab.reload(), () => tab.open(`${server.origin}/`, DESKTOP),
+       () => lose().then(() => tab.reload()),
+       () => kept(tab, RELEASE, server.origin).then(server.stop).then(() => tab.reload())]) {
+       await visit();
+       await workedExample(tab);
+       sameScreen(await screen(tab));
+     }
+   }, 'if ($request_uri = /index.html) { return 301 /; }')],
 ];
 
 const ENGINES = {

@@ -1,8 +1,8 @@
 // Debian's nginx on 127.0.0.1 for the browser test, with the example
-// configuration that the web release ships: its listen and root lines made
-// this machine's port and a copy of the release's folder, which a test may
-// replace while it serves. Started and stopped by the test, in the
-// foreground, each step bounded.
+// configuration that the web release ships: its listen lines made one, this
+// machine's port, its root line a copy of the release's folder, which a
+// test may replace while it serves, and what a row adds of a host's own.
+// Started and stopped by the test, in the foreground, each step bounded.
 import { spawn } from 'node:child_process';
 import { chmodSync, cpSync, mkdtempSync, readFileSync, rmSync, writeFileSync }
   from 'node:fs';
@@ -32,17 +32,19 @@ async function answers(origin) {
 
 /**
  * Serves a copy of `release`/site with `release`/nginx.conf at
- * http://127.0.0.1:`port`. Returns {origin, root (the folder served),
- * stop()}; stop() ends the server and returns once the port is closed.
+ * http://127.0.0.1:`port`, `rules` added to its server. Returns {origin,
+ * root (the folder served), stop()}; stop() ends the server and returns
+ * once the port is closed.
  */
-export async function serve(release, port) {
+export async function serve(release, port, rules = '') {
   const dir = mkdtempSync(join(tmpdir(), 'morvantic-nginx-'));
   const root = join(dir, 'site');
   cpSync(join(release, 'site'), root, {recursive: true});
   chmodSync(dir, 0o755);
   let site = readFileSync(join(release, 'nginx.conf'), 'utf8');
-  site = replaceLine(site, 'listen', `127.0.0.1:${port}`);
-  site = replaceLine(site, 'root', root);
+  site = replaceLine(site, 'listen', `127.0.0.1:${port}`)
+      .replace(/^\s*listen \[[^\n]*\n/m, '');
+  site = replaceLine(site, 'root', root).replace('server {', `server { ${rules}`);
   writeFileSync(join(dir, 'site.conf'), site);
   // One process as this user, logging to the folder, nothing elsewhere.
   const temp = ['client_body', 'proxy', 'fastcgi', 'uwsgi', 'scgi']
