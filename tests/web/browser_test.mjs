@@ -259,10 +259,9 @@ const RELEASE = site && await releaseName(site, VERSION);
 let port = 8100 + (process.pid % 100) * 8;
 
 /**
- * A row's test on the release served, with a host's own nginx `rules`:
- * `test(tab, server)` once the tab has opened the folder's address.
- * Requests to the server are the release's own; any other is left for the
- * row's check that there is none.
+ * A row's test on the release served (and a host's nginx `rules`): `test(tab,
+ * server)` once the tab has opened the folder's address. Requests to the
+ * server are the release's own; any other is left for the row's check.
  */
 function served(test, rules) {
   return async (tab) => {
@@ -537,9 +536,8 @@ const CASES = [
          throw new Error(`${path}: ${header} "${answer.headers.get(header)}"`);
      }
    })],
-  ['served by nginx: a second release in place of the first, its page at ' +
-   'first the old one and refused, takes over on the next load', SERVED,
-   DESKTOP, served(async (tab, server) => {
+  ['served by nginx: a second release (at first its page the old one: refused) ' +
+   'takes over on the next load', SERVED, DESKTOP, served(async (tab, server) => {
      await waitFor(tab, LABELS[0]);
      await kept(tab, RELEASE, server.origin);
      const next = `${VERSION}.1`;
@@ -551,8 +549,7 @@ const CASES = [
      // The old page under the new release, as a cache on the way may give.
      writeFileSync(index, old);
      const outcome = await tab.evaluate(async () => {
-       const registration = await navigator.serviceWorker.ready;
-       const worker = (await registration.update()).installing;
+       const worker = (await (await navigator.serviceWorker.ready).update()).installing;
        while (worker?.state === 'installing') await new Promise((r) => setTimeout(r, 25));
        return worker?.state;
      });
@@ -575,8 +572,8 @@ const CASES = [
   ['served by a host that redirects /index.html to /: reloaded, visited ' +
    'again, its store lost, offline: the worked example', SERVED, DESKTOP,
    served(async (tab, server) => {
-     const moved = await fetch(`${server.origin}/index.html`, {redirect: 'manual'});
-     if (moved.status !== 301) throw new Error(`/index.html: ${moved.status}`);
+     if ((await fetch(`${server.origin}/index.html`, {redirect: 'manual'})).status !== 301)
+       throw new Error('/index.html is not redirected');
      await kept(tab, RELEASE, server.origin);
      const lose = () => tab.evaluate(async () => {
        for (const name of await caches.keys()) await caches.delete(name);

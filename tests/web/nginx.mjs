@@ -31,10 +31,9 @@ async function answers(origin) {
 }
 
 /**
- * Serves a copy of `release`/site with `release`/nginx.conf at
- * http://127.0.0.1:`port`, `rules` added to its server. Returns {origin,
- * root (the folder served), stop()}; stop() ends the server and returns
- * once the port is closed.
+ * Serves a copy of `release`/site with `release`/nginx.conf and `rules` at
+ * http://127.0.0.1:`port`. Returns {origin, root (the folder served),
+ * stop()}; stop() ends the server and returns once the port is closed.
  */
 export async function serve(release, port, rules = '') {
   const dir = mkdtempSync(join(tmpdir(), 'morvantic-nginx-'));
