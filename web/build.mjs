@@ -37,9 +37,11 @@ const style = await transform(await read('style.css'),
 // <script>, "</script" would, and "<!--" followed by "<script" would keep
 // the next "</script>" from ending it. Either can stand only in a string,
 // a template, a regular expression or a comment; in the first three "<\/"
-// means "</" and "\x3C" means "<".
+// means "</", and "\x3C" means "<" (as "\<" does, whose backslash goes).
 const script = bundle.outputFiles[0].text
-  .replace(/<(\/script)/gi, '<\\$1').replace(/<(!--)/g, '\\x3C$1');
+  .replace(/<(\/script)/gi, '<\\$1')
+  .replace(/(\\*)<!--/g, (_, slashes) =>
+    `${slashes.slice(slashes.length % 2)}\\x3C!--`);
 const css = style.code.replace(/<(\/style)/gi, '<\\$1');
 const hash = (text) =>
   `'sha256-${createHash('sha256').update(text).digest('base64')}'`;
