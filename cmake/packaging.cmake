@@ -30,9 +30,11 @@ set(CPACK_PACKAGE_DESCRIPTION
 triode amplifier stage (the amplification factor, the plate resistor, the
 plate's internal resistance, the load impedance and the cathode resistor)
 and prints, for the cathode resistor bypassed and un-bypassed, the voltage
-gain, the gain in decibels and the load impedance. Numbers are read and
-printed exactly, ties to even, and the results are the same bits on every
-processor.")
+gain, the gain in decibels and the load impedance. A number typed is rounded
+to the nearest double, then to the nearest float, and a result printed is
+correctly rounded, ties to even. The results are the same bits on every
+processor the program is tested on; the gain in decibels rests on the C
+library's log10.")
 set(CPACK_PACKAGE_HOMEPAGE_URL "${MORVANTIC_WEB}")
 set(CPACK_RESOURCE_FILE_LICENSE ${CMAKE_CURRENT_SOURCE_DIR}/LICENSE)
 set(CPACK_STRIP_FILES ON)

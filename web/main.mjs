@@ -24,15 +24,23 @@ const FAILED = 70;
 /** Keys that alone type nothing, so they do not end the key wait. */
 const MODIFIERS = new Set(['Alt', 'AltGraph', 'CapsLock', 'Control', 'Fn',
                            'Meta', 'NumLock', 'OS', 'Shift']);
-/** What a browser needs for the page, as the page names it when it lacks it. */
-const FEATURES = ['WebAssembly', 'DecompressionStream', 'InputEvent',
-                  'TextDecoder', 'Response'];
+/**
+ * What a browser needs for the page, as the page names it when it lacks it.
+ * Chromium before 97 has the rest but, not knowing the policy's
+ * 'wasm-unsafe-eval', refuses to compile the module; Array's findLast came
+ * in the same release and stands for it.
+ */
+const FEATURES = [[window, 'WebAssembly'], [window, 'DecompressionStream'],
+                  [window, 'InputEvent'], [window, 'TextDecoder'],
+                  [window, 'Response'], [Array.prototype, 'findLast']];
 
 const screen = document.getElementById('screen');
 const log = document.getElementById('log');
 const field = document.getElementById('field');
 const form = document.getElementById('answer');
 const body = document.body;
+// The code runs: the text for a browser that cannot run it goes.
+document.getElementById('unsupported').remove();
 
 /** What the program has written this turn, not shown yet. */
 let pending = '';
@@ -79,7 +87,7 @@ const view = {
   },
   clear() {
     pending = '';
-    log.replaceChildren();
+    log.textContent = '';
   },
   setLine(text) {
     field.value = text;
@@ -121,9 +129,11 @@ function selecting() {
  * @returns {Promise<WebAssembly.Module>}
  */
 async function loadModule() {
-  const missing = FEATURES.filter((name) => !(name in window));
-  if (missing.length > 0)
-    throw new Error(`this browser lacks ${missing.join(', ')}`);
+  const missing = FEATURES.filter(([where, name]) => !(name in where));
+  if (missing.length > 0) {
+    throw new Error(`this browser lacks ${missing.map(([, name]) => name)
+        .join(', ')}: it needs Chromium 97, Firefox 113 or Safari 16.4`);
+  }
   const text = document.getElementById('module').textContent.trim();
   const alphabet =
       'ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/';

@@ -26,11 +26,11 @@ double div(double x, double y) { return settle(x / y, x, y); }
 // correctly, and C libraries differ in the last bit for some arguments.
 // After the product with 20 and the rounding to a float such a difference
 // almost never shows: the stage test's exact gain_db bits hold with glibc
-// on seven processors, mingw-w64's runtime (under wine) and wasi-libc. Where
-// log10 would give a NaN its sign is the C library's, so those cases are
-// settled here, the same on every platform: a NaN gain gives that NaN, a
-// negative gain the NaN of an invalid operation (sign set, as x86-64 and
-// Windows give it).
+// on every Linux build's processor, mingw-w64's runtime (under wine) and
+// wasi-libc. Where log10 would give a NaN its sign is the C library's, so
+// those cases are settled here, the same on every platform: a NaN gain
+// gives that NaN, a negative gain the NaN of an invalid operation (sign
+// set, as x86-64 and Windows give it).
 float decibels(double gain) {
   if (std::isnan(gain)) return to_float(quieted(gain));
   if (gain < 0.0) return to_float(invalid_nan());

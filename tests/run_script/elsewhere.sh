@@ -4,13 +4,15 @@
 # and dpkg, as on Fedora, Arch or macOS. no-compiler: the same less every
 # C and C++ compiler. no-static-libc: no apt, no Ninja (so Make builds), and
 # in a mount namespace of its own no libc.a, as where glibc-static is not
-# installed.
-#   elsewhere.sh no-apt|no-compiler|no-static-libc SOURCE WORK
+# installed. SETTINGS, a CMake file put at the top of the copy's
+# CMakeLists.txt, sets what the build under test configures (its addresses).
+#   elsewhere.sh no-apt|no-compiler|no-static-libc SOURCE WORK SETTINGS
 set -eu
-mode=$1 source=$2 work=$3
+mode=$1 source=$2 work=$3 settings=$4
 rm -rf "$work"
 mkdir -p "$work/bin" "$work/source"
 (cd "$source" && cp -r CMakeLists.txt LICENSE src cmake doc scripts "$work/source/")
+cat "$settings" "$source/CMakeLists.txt" >"$work/source/CMakeLists.txt"
 for program in /usr/local/bin/* /usr/bin/* /bin/*; do
   name=${program##*/}
   case $mode:$name in

@@ -26,8 +26,7 @@ def transcript(*numbers):
                            TEMPLATE)
 
 
-EXAMPLE = transcript("59.2593", "35.4551", "90909.1", "45.1671", "33.0964",
-                     "176277")
+EXAMPLE = TEMPLATE  # the worked example's own transcript
 NOTHING_READ = transcript("-NaN", "-NaN", "0", "-NaN", "-NaN", "0")
 THREE_READ = transcript("0", "-Infinity", "0", "0", "-Infinity", "0")
 ALL_INFINITE = transcript("-NaN", "-NaN", "Infinity", "-NaN", "-NaN",

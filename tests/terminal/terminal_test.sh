@@ -113,8 +113,9 @@ finished
 [ "$(screen | grep -cx after)" = 2 ] || fail "the arrow key left bytes behind"
 echo "ok: an arrow key at the key wait"
 
-# Ctrl-C, Ctrl-S and Ctrl-Q are keys there, not signal or flow control.
-for key in C-c C-s C-q; do
+# Ctrl-C, Ctrl-Z, Ctrl-S and Ctrl-Q are keys there, not signals or flow
+# control (the pane's shell has no job control: a stopped run never ends).
+for key in C-c C-z C-s C-q; do
   start "$program"
   answer "(mu):" "1 2 3 4 5"
   wait_for "Press any key"
