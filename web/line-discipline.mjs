@@ -63,6 +63,8 @@ export class LineDiscipline {
     this.draft = ['', false];
     /** @type {string} what the screen shows after its last line end */
     this.tail = '';
+    /** @type {?string} that, when the program began to wait for a line */
+    this.prompt = null;
     /** @type {Uint8Array[]} what reads hand over; an empty one is the end */
     this.ready = [];
     /** @type {?{resolve: Function, reject: Function}} a waiting read */
@@ -89,6 +91,7 @@ export class LineDiscipline {
    *  with an Interrupt when the run is interrupted */
   whenReadable() {
     if (!this.running) return Promise.reject(new Interrupt());
+    this.prompt = this.tail;  // before the answer's echo follows it
     return new Promise((resolve, reject) => { this.reader = {resolve, reject}; });
   }
 
@@ -100,9 +103,12 @@ export class LineDiscipline {
    */
   read(size) {
     const next = this.ready[0];
-    // The prompt is what the program wrote last; a line in pieces counts once.
+    // The prompt: the screen's last line when the program began to wait, or
+    // now, for a line typed ahead. A line read in pieces counts once.
     const line = this.lines.get(next);
-    if (line !== undefined && this.tail !== '') this.answers.set(this.tail, line);
+    const prompt = this.prompt ?? this.tail;
+    this.prompt = null;
+    if (line !== undefined && prompt !== '') this.answers.set(prompt, line);
     if (next.length <= size) {
       this.ready.shift();
       return next;
@@ -154,7 +160,7 @@ export class LineDiscipline {
    * @returns {boolean} whether an answer is offered
    */
   offer() {
-    const answer = this.answers.get(this.tail);
+    const answer = this.answers.get(this.prompt);
     if (this.reader === null || this.line !== '' || answer === undefined)
       return false;
     this.setLine(answer, true);
