@@ -32,9 +32,14 @@ const encoder = new TextEncoder();
  * @typedef {object} Screen What the discipline shows the user.
  * @property {(text: string) => void} output Appends text to the screen.
  * @property {() => void} clear Empties the screen.
- * @property {(text: string, offered?: boolean) => void} setLine Sets the
- *     line being edited; an offered one is selected, so that typing
- *     replaces it.
+ * @property {(text: string, kind?: LineKind) => void} setLine Sets the line
+ *     being edited.
+ */
+
+/**
+ * @typedef {'edit'|'recall'|'offer'} LineKind How a line came into the
+ *     field: edited, or brought back by ArrowUp or ArrowDown, or offered
+ *     (selected, so that typing replaces it).
  */
 
 export class LineDiscipline {
@@ -163,7 +168,7 @@ export class LineDiscipline {
     const answer = this.answers.get(this.prompt);
     if (this.reader === null || this.line !== '' || answer === undefined)
       return false;
-    this.setLine(answer, true);
+    this.bringBack(answer, true);
     return true;
   }
 
@@ -179,15 +184,15 @@ export class LineDiscipline {
     if (to < 0 || to > this.history.length) return;
     if (at === this.history.length) this.draft = [this.line, this.offered];
     this.browsing = to;
-    if (to < this.history.length) this.setLine(this.history[to], false);
-    else this.setLine(...this.draft);
+    if (to < this.history.length) this.bringBack(this.history[to], false);
+    else this.bringBack(...this.draft);
   }
 
   /** @param {string} line @param {boolean} offered */
-  setLine(line, offered) {
+  bringBack(line, offered) {
     this.edit(line);
     this.offered = offered;
-    this.screen.setLine(line, offered);
+    this.screen.setLine(line, offered ? 'offer' : 'recall');
   }
 
   /** Any key, or a tap: ends the key wait, if the program waits for one. */

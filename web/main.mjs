@@ -72,6 +72,20 @@ function showPending() {
   keepInView();
 }
 
+/**
+ * Shows the line the discipline has brought back, once the browser has
+ * shown the field empty: each tells a screen reader a change of the field
+ * as the part that changed ("5" for 1500 after 100), and only a line put
+ * into an empty field is told whole, once. What is typed meanwhile stays.
+ */
+function showBroughtBack() {
+  if (field.value !== '' || tty.line === '') return;
+  field.value = tty.line;
+  if (tty.offered) field.setSelectionRange(0, tty.line.length);
+  fitField();
+  keepInView();
+}
+
 /** A message on it comes in a task of its own: after the turn's promises. */
 const turns = new MessageChannel();
 turns.port1.onmessage = showPending;
@@ -98,9 +112,14 @@ const view = {
     pending = '';
     log.replaceChildren();
   },
-  setLine(text, offered = false) {
-    field.value = text;
-    if (offered) field.setSelectionRange(0, text.length);
+  setLine(text, kind = 'edit') {
+    if (kind !== 'edit') {
+      field.value = '';
+      // After the frame that shows it empty.
+      requestAnimationFrame(() => setTimeout(showBroughtBack));
+    } else {
+      field.value = text;
+    }
     fitField();
   },
 };
