@@ -184,9 +184,8 @@ async function workedExample(tab, answer = (t, text) => t.type(text)) {
   await waitFor(tab, PROMPT);
 }
 
-// After the worked example, the next run, ended and started by `send`: only
-// Rk typed, as 2200 by `type`, the others as offered; at most `most` keys
-// and taps the page gets besides 2200's.
+// The next run after the worked example, ended and started by `send`, only Rk
+// typed (2200, by `type`): at most `most` keys and taps besides 2200's.
 async function nextRun(tab, send, type, most) {
   await workedExample(tab);
   await tab.evaluate(() => ['keydown', 'pointerdown'].forEach((event) =>
