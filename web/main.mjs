@@ -35,7 +35,7 @@ import { run } from './wasi-host.mjs';
 /** The status of a run that the page could not carry out (EX_SOFTWARE). */
 const FAILED = 70;
 /** The history's keys, and the way each walks it. */
-const RECALL = {ArrowUp: -1, ArrowDown: 1};
+const RECALL = new Map([['ArrowUp', -1], ['ArrowDown', 1]]);
 /** Keys that alone type nothing, so they do not end the key wait. */
 const MODIFIERS = new Set(['Alt', 'AltGraph', 'CapsLock', 'Control', 'Fn',
                            'Meta', 'NumLock', 'OS', 'Shift']);
@@ -267,10 +267,10 @@ document.addEventListener('keydown', (event) => {
       return;
     }
   }
-  if (event.key in RECALL && !event.altKey && !event.ctrlKey &&
+  if (RECALL.has(event.key) && !event.altKey && !event.ctrlKey &&
       !event.metaKey && !event.shiftKey) {
     event.preventDefault();
-    tty.recall(RECALL[event.key]);
+    tty.recall(RECALL.get(event.key));
     keepInView();
     return;
   }
