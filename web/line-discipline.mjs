@@ -14,10 +14,10 @@
  * - The key wait takes one key, any key, without echo; a key typed ahead
  *   ends it at once, and the rest of what was typed is dropped, as a
  *   terminal's flush of pending input does.
- * - Earlier answers are at hand, as a shell's history: every line handed
- *   over since the page was opened, and at each prompt the answer last read
- *   there, offered (see offer()). Kept in memory only: the program keeps
- *   nothing between runs, and neither does its page.
+ * - Earlier answers are at hand: the lines handed over since the page was
+ *   opened, walked as a shell's history (recall()), and at each prompt the
+ *   answer last read there, offered (offer()). Kept in memory only: the
+ *   program keeps nothing between runs, and neither does its page.
  */
 
 import { Interrupt } from './wasi-host.mjs';
@@ -46,7 +46,7 @@ export class LineDiscipline {
   /** @param {Screen} screen */
   constructor(screen) {
     this.screen = screen;
-    /** @type {string[]} each line handed over, a repeat of the last once */
+    /** @type {string[]} the lines handed over, but empty ones and repeats */
     this.history = [];
     /** @type {Map<string, string>} the line last read at each prompt */
     this.answers = new Map();
@@ -162,14 +162,11 @@ export class LineDiscipline {
    * at the same prompt: a person trying another value keeps the others
    * with Enter alone. Called once the prompt is shown, so that a screen
    * reader says the prompt, then the offer.
-   * @returns {boolean} whether an answer is offered
    */
   offer() {
     const answer = this.answers.get(this.prompt);
-    if (this.reader === null || this.line !== '' || answer === undefined)
-      return false;
-    this.bringBack(answer, true);
-    return true;
+    if (this.reader !== null && this.line === '' && answer !== undefined)
+      this.bringBack(answer, true);
   }
 
   /**
@@ -188,7 +185,10 @@ export class LineDiscipline {
     else this.bringBack(...this.draft);
   }
 
-  /** @param {string} line @param {boolean} offered */
+  /**
+   * Puts an earlier line into the field, as an offer or as a recall.
+   * @param {string} line @param {boolean} offered
+   */
   bringBack(line, offered) {
     this.edit(line);
     this.offered = offered;
