@@ -11,6 +11,19 @@
  * Its name is always "answer": named by the prompt, it had a reader say the
  * first prompt twice, as the focused field's name and again in the log.
  *
+ * Earlier answers: a person designing a stage tries another value and
+ * keeps the rest. So at each prompt the field offers, selected, the answer
+ * last given at that prompt: Enter keeps it, typing replaces it, and a run
+ * with one value changed costs that value and an Enter a prompt, alike on
+ * a phone, which has no arrow keys, and on a computer. That is a form's
+ * field keeping its value: nothing to learn, nothing to pick from a list
+ * (a browser's own suggestion list would cost a tap an answer, and looks
+ * different in each browser). An offer is not typed: Ctrl-D on it ends the
+ * input as on an empty line, Backspace or Ctrl-U clear it. On a keyboard,
+ * ArrowUp and ArrowDown also walk every line answered since the page was
+ * opened, as a shell's history does. All of it is in memory only, gone
+ * when the page is closed or reloaded.
+ *
  * `document.body.dataset.state` is "loading", "running" or "ended", and
  * `dataset.status` the last run's exit status, for assistive tools and
  * automation.
@@ -21,6 +34,8 @@ import { run } from './wasi-host.mjs';
 
 /** The status of a run that the page could not carry out (EX_SOFTWARE). */
 const FAILED = 70;
+/** The history's keys, and the way each walks it. */
+const RECALL = new Map([['ArrowUp', -1], ['ArrowDown', 1]]);
 /** Keys that alone type nothing, so they do not end the key wait. */
 const MODIFIERS = new Set(['Alt', 'AltGraph', 'CapsLock', 'Control', 'Fn',
                            'Meta', 'NumLock', 'OS', 'Shift']);
@@ -60,6 +75,22 @@ function showPending() {
   piece.setAttribute('role', 'paragraph');
   piece.textContent = text;
   log.append(piece);
+  // After the prompt, so that a screen reader says the prompt, then the offer.
+  tty.offer();
+  keepInView();
+}
+
+/**
+ * Shows the line the discipline has brought back, once the browser has
+ * shown the field empty: each tells a screen reader a change of the field
+ * as the part that changed ("5" for 1500 after 100), and only a line put
+ * into an empty field is told whole, once. What is typed meanwhile stays.
+ */
+function showBroughtBack() {
+  if (field.value !== '' || tty.line === '') return;
+  field.value = tty.line;
+  if (tty.offered) field.setSelectionRange(0, tty.line.length);
+  fitField();
   keepInView();
 }
 
@@ -89,8 +120,14 @@ const view = {
     pending = '';
     log.textContent = '';
   },
-  setLine(text) {
-    field.value = text;
+  setLine(text, kind = 'edit') {
+    if (kind !== 'edit') {
+      field.value = '';
+      // After the frame that shows it empty.
+      requestAnimationFrame(() => setTimeout(showBroughtBack));
+    } else {
+      field.value = text;
+    }
     fitField();
   },
 };
@@ -115,11 +152,16 @@ function keepInView() {
   else if (box.top < top) window.scrollBy(0, Math.floor(box.top - top));
 }
 
-/** @returns {boolean} whether the user has selected text, to copy it */
+/**
+ * @returns {boolean} whether the user has selected text, to copy it: not
+ *     an offered answer, which the page selects
+ */
 function selecting() {
   const selection = window.getSelection();
+  const offer = tty.offered && field.selectionStart === 0 &&
+                field.selectionEnd === field.value.length;
   return (selection !== null && !selection.isCollapsed) ||
-         field.selectionStart !== field.selectionEnd;
+         (field.selectionStart !== field.selectionEnd && !offer);
 }
 
 /**
@@ -234,6 +276,13 @@ document.addEventListener('keydown', (event) => {
       tty.enter();
       return;
     }
+  }
+  if (RECALL.has(event.key) && !event.altKey && !event.ctrlKey &&
+      !event.metaKey && !event.shiftKey) {
+    event.preventDefault();
+    tty.recall(RECALL.get(event.key));
+    keepInView();
+    return;
   }
   if (!event.ctrlKey || event.altKey || event.metaKey) return;
   const action = {c: () => tty.interrupt(), d: () => tty.endOfInput(),

@@ -184,6 +184,21 @@ async function workedExample(tab, answer = (t, text) => t.type(text)) {
   await waitFor(tab, PROMPT);
 }
 
+// The next run after the worked example, ended and started by `send`, only Rk
+// typed (2200, by `type`): at most `most` keys and taps besides 2200's.
+async function nextRun(tab, send, type, most) {
+  await workedExample(tab);
+  await tab.evaluate(() => ['keydown', 'pointerdown'].forEach((event) =>
+    addEventListener(event, () => { window.sent = (window.sent ?? 0) + 1; }, true)));
+  for (const now of ['ended', 'running']) await send(tab).then(() => state(tab, now));
+  await workedExample(tab, (t, text) => text === ANSWERS[4] && type(t, '2200'));
+  const got = await screen(tab);
+  const other = expected.flatMap((line, i) => (got[i] === line ? [] : [i]));
+  const sent = await tab.evaluate(() => window.sent) - 4;
+  if (`${other}` !== '21,30,31,32' || got[21] !== `${LABELS[4]} 2200` || sent > most)
+    throw new Error(`${sent} keys besides 2200, lines ${other}:\n${got.join('\n')}`);
+}
+
 function sameScreen(got) {
   for (let i = 0; i < 36; ++i)
     if (got[i] !== expected[i])
@@ -468,6 +483,11 @@ const CASES = [
      if (await state(tab, 'ended') !== '70') throw new Error('status not 70');
      await waitFor(tab, 'The program failed: this browser lacks DecompressionStream');
    }],
+  ['the next run, Rk alone changed: 2200 and at most 12 keys', ALL, DESKTOP,
+   (tab) => nextRun(tab, (t) => t.press('Enter'), (t, text) => t.type(text), 12)],
+  ['a phone, the next run, Rk alone changed: 2200 and at most 8 taps or keys',
+   CHROME, PHONE,
+   (tab) => nextRun(tab, (t) => t.tab.touchscreen.tap(100, 100), android, 8)],
   ['a 1 MB paste ends the run, and the page answers within 2 s', CHROME,
    DESKTOP, async (tab) => {
      await waitFor(tab, LABELS[0]);

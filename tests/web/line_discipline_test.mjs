@@ -55,6 +55,14 @@ const CASES = [
   ['multi-byte text stays whole across writes',
    (tty) => { const u = bytes('Ω'); tty.write(u.subarray(0, 1)); tty.write(u.subarray(1)); },
    'Ω', [], ''],
+  ['ArrowUp and ArrowDown walk the lines handed over, then back to the line',
+   (tty) => { tty.edit('1'); tty.enter(); tty.edit('2'); tty.enter();
+              [-1, -1, -1, 1].forEach((step) => tty.recall(step)); tty.enter();
+              tty.edit('3'); tty.recall(-1); tty.recall(1); },
+   '1\n2\n2\n', ['1\n', '2\n', '2\n'], '3'],
+  ['an offer not touched is not typed: Ctrl-D ends the input',
+   (tty) => { tty.answers.set('P: ', '7'); tty.write(bytes('P: ')); tty.whenReadable();
+              tty.offer(); tty.endOfInput(); }, 'P: ', ['<end>'], ''],
   ['after the run ends nothing typed reaches it',
    (tty) => { tty.end(); tty.edit('5'); tty.enter(); }, '', [], '5'],
 ];
