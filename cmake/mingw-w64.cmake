@@ -12,4 +12,9 @@ set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 # No link time in the header, so that the same sources give the same .exe.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -Wl,--no-insert-timestamp")
-set(CMAKE_CROSSCOMPILING_EMULATOR wine)
+# wine in a prefix of this build's own, in its folder (in a script, the
+# current folder), never the user's ~/.wine; quiet, and with its menu
+# builder off, which would add file types and menu entries to the user's
+# desktop.
+set(CMAKE_CROSSCOMPILING_EMULATOR env WINEPREFIX=${CMAKE_BINARY_DIR}/wine
+    WINEDLLOVERRIDES=winemenubuilder.exe=d WINEDEBUG=-all wine)

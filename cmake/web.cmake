@@ -38,8 +38,11 @@ set(icons ${CMAKE_CURRENT_SOURCE_DIR}/doc/web)
 file(GLOB page_sources CONFIGURE_DEPENDS
      ${web}/*.mjs ${web}/*.js ${web}/*.html ${web}/*.css ${web}/*.in
      ${icons}/*.png)
+# No package's install script runs: the one there is, esbuild's, only
+# checks its binary (the locked @esbuild/ package for this platform, which
+# it runs from without it) and puts it in place of its launcher.
 add_custom_command(OUTPUT ${web}/node_modules/.package-lock.json
-  COMMAND ${NPM} ci --no-audit --no-fund --loglevel=error
+  COMMAND ${NPM} ci --ignore-scripts --no-audit --no-fund --loglevel=error
   WORKING_DIRECTORY ${web}
   DEPENDS ${web}/package-lock.json
   VERBATIM)

@@ -4,9 +4,11 @@
 # and dpkg, as on Fedora, Arch or macOS. no-compiler: the same less every
 # C and C++ compiler. no-static-libc: no apt, no Ninja (so Make builds), and
 # in a mount namespace of its own no libc.a, as where glibc-static is not
-# installed. SETTINGS, a CMake file put at the top of the copy's
-# CMakeLists.txt, sets what the build under test configures (its addresses).
-#   elsewhere.sh no-apt|no-compiler|no-static-libc SOURCE WORK SETTINGS
+# installed. unknown-build: scripts/install-deps asked for a build whose
+# packages it cannot name (no apt, no sudo: a fault cannot reach apt).
+# SETTINGS, a CMake file put at the top of the copy's CMakeLists.txt, sets
+# what the build under test configures (its addresses).
+#   elsewhere.sh no-apt|no-compiler|no-static-libc|unknown-build SOURCE WORK SETTINGS
 set -eu
 mode=$1 source=$2 work=$3 settings=$4
 rm -rf "$work"
@@ -16,12 +18,19 @@ cat "$settings" "$source/CMakeLists.txt" >"$work/source/CMakeLists.txt"
 for program in /usr/local/bin/* /usr/bin/* /bin/*; do
   name=${program##*/}
   case $mode:$name in
-    *:apt* | *:dpkg*) continue ;;
+    unknown-build:dpkg-query) ;;
+    *:apt* | *:dpkg* | unknown-build:sudo) continue ;;
     no-compiler:*++* | no-compiler:*gcc* | no-compiler:cc | no-compiler:clang*) continue ;;
     no-static-libc:ninja) continue ;;
   esac
   [ -e "$work/bin/$name" ] || ln -s "$program" "$work/bin/$name"
 done
+if [ "$mode" = unknown-build ]; then
+  echo '{"version": 3, "configurePresets": [{"name": "plain"}],
+    "testPresets": [{"name": "plain", "configurePreset": "plain"}]}' \
+    >"$work/source/CMakePresets.json"
+  exec env PATH="$work/bin" "$work/source/scripts/install-deps" plain
+fi
 run="env -u CXX PATH=$work/bin $work/source/scripts/run"
 [ "$mode" = no-static-libc ] || exec $run
 
