@@ -1,8 +1,18 @@
 #include "console/number_format.h"
 
-#include <charconv>
+#include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
+
+// The digits are worked out here, from the double's exact value m·2^e, with
+// a small integer arithmetic of its own, rather than by a library: the C
+// libraries of the builds (glibc, mingw-w64's runtime, wasi-libc) would
+// each decide the digits, and the standard library's exact formatting
+// brings tables of about 100 KB into the web page. Integers of up to 1,280
+// bits hold every quotient needed exactly; powers of ten are built by
+// multiplying by 10^9 at most, so no table beyond 10^0 ... 10^8 is needed.
 
 namespace morvantic {
 namespace {
@@ -10,6 +20,191 @@ namespace {
 void append(NumberText& text, std::string_view part) {
   std::memcpy(text.chars + text.size, part.data(), part.size());
   text.size += part.size();
+}
+
+/// An unsigned integer of up to 40 32-bit limbs, least significant first;
+/// `size` limbs are in use and the top one is not zero (0 has size 0). The
+/// largest value needed is below 2^1100: 10^6 times the denominator 2^1074
+/// of the smallest subnormal.
+struct Wide {
+  std::uint32_t limbs[40];
+  int size = 0;
+};
+
+Wide wide_of(std::uint64_t value) {
+  Wide w;
+  for (; value != 0; value >>= 32)
+    w.limbs[w.size++] = static_cast<std::uint32_t>(value);
+  return w;
+}
+
+/// `w` times `factor`.
+void multiply(Wide& w, std::uint32_t factor) {
+  std::uint64_t carry = 0;
+  for (int i = 0; i < w.size; ++i) {
+    carry += std::uint64_t{w.limbs[i]} * factor;
+    w.limbs[i] = static_cast<std::uint32_t>(carry);
+    carry >>= 32;
+  }
+  if (carry != 0) w.limbs[w.size++] = static_cast<std::uint32_t>(carry);
+}
+
+/// `w` times 10^`exponent`, `exponent` ≥ 0.
+void multiply_by_ten_to(Wide& w, int exponent) {
+  static constexpr std::uint32_t kPowers[] = {
+      1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000};
+  for (; exponent >= 9; exponent -= 9) multiply(w, 1000000000);
+  multiply(w, kPowers[exponent]);
+}
+
+/// `w` times 2^`bits`, `bits` ≥ 0.
+void shift_left(Wide& w, int bits) {
+  if (w.size == 0) return;
+  const int limbs = bits / 32;
+  const int rest = bits % 32;
+  w.limbs[w.size + limbs] = 0;
+  for (int i = w.size - 1; i >= 0; --i) {
+    const std::uint64_t both = std::uint64_t{w.limbs[i]} << rest;
+    w.limbs[i + limbs + 1] |= static_cast<std::uint32_t>(both >> 32);
+    w.limbs[i + limbs] = static_cast<std::uint32_t>(both);
+  }
+  std::fill(w.limbs, w.limbs + limbs, 0u);
+  w.size += limbs + 1;
+  if (w.limbs[w.size - 1] == 0) --w.size;
+}
+
+/// Below zero when a < b, zero when equal, above zero when a > b.
+int compare(const Wide& a, const Wide& b) {
+  if (a.size != b.size) return a.size < b.size ? -1 : 1;
+  for (int i = a.size - 1; i >= 0; --i)
+    if (a.limbs[i] != b.limbs[i]) return a.limbs[i] < b.limbs[i] ? -1 : 1;
+  return 0;
+}
+
+/// `a` minus `b`, where a ≥ b.
+void subtract(Wide& a, const Wide& b) {
+  std::uint32_t borrow = 0;
+  for (int i = 0; i < a.size; ++i) {
+    const std::uint64_t take =
+        std::uint64_t{i < b.size ? b.limbs[i] : 0u} + borrow;
+    borrow = a.limbs[i] < take ? 1 : 0;
+    a.limbs[i] = static_cast<std::uint32_t>(a.limbs[i] - take);
+  }
+  while (a.size > 0 && a.limbs[a.size - 1] == 0) --a.size;
+}
+
+int bit_length(const Wide& w) {
+  return w.size == 0 ? 0 : 32 * w.size - std::countl_zero(w.limbs[w.size - 1]);
+}
+
+/// floor(`w` / 2^`shift`), where it is below 2^64.
+std::uint64_t bits_from(const Wide& w, int shift) {
+  const int low = shift / 32;
+  if (w.size <= low) return 0;
+  std::uint64_t bits = 0;
+  for (int i = w.size - 1; i > low; --i) bits = bits << 32 | w.limbs[i];
+  return bits << (32 - shift % 32) | w.limbs[low] >> shift % 32;
+}
+
+/// floor(`num` / `den`), where the quotient is below 10^7; `num` becomes
+/// the remainder.
+std::uint32_t divide(Wide& num, const Wide& den) {
+  // A denominator of up to 32 bits divides exactly; a longer one's top 32
+  // bits, rounded up, give an estimate at most two below the quotient, and
+  // the remainder then corrects it.
+  const int shift = std::max(0, bit_length(den) - 32);
+  auto quotient = static_cast<std::uint32_t>(
+      bits_from(num, shift) / (bits_from(den, shift) + (shift > 0 ? 1 : 0)));
+  Wide product = den;
+  multiply(product, quotient);
+  subtract(num, product);
+  for (; compare(num, den) >= 0; ++quotient) subtract(num, den);
+  return quotient;
+}
+
+/// Writes the positive finite `value` as "%.6g" does.
+void append_finite(NumberText& text, double value) {
+  // value = m·2^e, with m's trailing zero bits moved into e to keep the
+  // integers short.
+  const auto bits = std::bit_cast<std::uint64_t>(value);
+  const auto biased = static_cast<int>(bits >> 52);
+  std::uint64_t m = bits & ((std::uint64_t{1} << 52) - 1);
+  int e = -1074;
+  if (biased != 0) {
+    m |= std::uint64_t{1} << 52;
+    e = biased - 1075;
+  }
+  const int zeros = std::countr_zero(m);
+  m >>= zeros;
+  e += zeros;
+
+  // The decimal exponent x of the first digit: 2^b ≤ value < 2^(b+1), and
+  // (b·78913) >> 18 is floor(b·log10 2) exactly for every b from -1080 to
+  // 1029, so x is that or one more.
+  const int b = e + 63 - std::countl_zero(m);
+  int x = (b * 78913) >> 18;
+
+  // value·10^(5-x) = num/den, divided to the six digits and a remainder.
+  Wide num = wide_of(m);
+  Wide den = wide_of(1);
+  shift_left(e >= 0 ? num : den, e >= 0 ? e : -e);
+  if (x <= 5) {
+    multiply_by_ten_to(num, 5 - x);
+  } else {
+    multiply_by_ten_to(den, x - 5);
+  }
+  Wide rest = num;
+  std::uint32_t digits = divide(rest, den);
+  if (digits >= 1000000) {  // the first digit is one place higher
+    ++x;
+    multiply(den, 10);
+    rest = num;
+    digits = divide(rest, den);
+  }
+  // Round half to even: compare twice the remainder with the denominator.
+  shift_left(rest, 1);
+  const int half = compare(rest, den);
+  if (half > 0 || (half == 0 && digits % 2 == 1)) ++digits;
+  if (digits == 1000000) {  // 999999.5 → 1e+06
+    digits = 100000;
+    ++x;
+  }
+
+  char digit[6];
+  for (int i = 5; i >= 0; --i, digits /= 10)
+    digit[i] = static_cast<char>('0' + digits % 10);
+  int count = 6;  // the digits left after the trailing zeros
+  while (count > 1 && digit[count - 1] == '0') --count;
+  const std::string_view all(digit, static_cast<std::size_t>(count));
+
+  // "%g" at precision 6 writes exponents from -4 to 5 in place.
+  if (x >= -4 && x < 6) {
+    if (x < 0) {
+      append(text, std::string_view("0.0000", static_cast<std::size_t>(1 - x)));
+      append(text, all);
+    } else if (count <= x + 1) {
+      append(text, all);
+      append(text, std::string_view("00000",
+                                    static_cast<std::size_t>(x + 1 - count)));
+    } else {
+      append(text, all.substr(0, static_cast<std::size_t>(x + 1)));
+      append(text, ".");
+      append(text, all.substr(static_cast<std::size_t>(x + 1)));
+    }
+    return;
+  }
+  append(text, all.substr(0, 1));
+  if (count > 1) {
+    append(text, ".");
+    append(text, all.substr(1));
+  }
+  append(text, x < 0 ? "e-" : "e+");
+  const int power = x < 0 ? -x : x;
+  if (power >= 100)
+    append(text, std::string_view(&"0123456789"[power / 100], 1));
+  const char tens[] = {static_cast<char>('0' + power / 10 % 10),
+                       static_cast<char>('0' + power % 10)};
+  append(text, std::string_view(tens, 2));
 }
 
 }  // namespace
@@ -21,15 +216,10 @@ NumberText format_number(double value) {
     append(text, "NaN");
   } else if (std::isinf(value)) {
     append(text, "Infinity");
+  } else if (value == 0) {
+    append(text, "0");
   } else {
-    // std::to_chars at a precision is correctly rounded (ties to even from
-    // the exact binary value) and, for chars_format::general, gives exactly
-    // the digits and the form of "%g" without touching the locale.
-    char* const end = text.chars + sizeof text.chars;
-    const auto result =
-        std::to_chars(text.chars + text.size, end, std::fabs(value),
-                      std::chars_format::general, 6);
-    text.size = static_cast<std::size_t>(result.ptr - text.chars);
+    append_finite(text, std::fabs(value));
   }
   return text;
 }
