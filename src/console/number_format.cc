@@ -175,36 +175,30 @@ void append_finite(NumberText& text, double value) {
     digit[i] = static_cast<char>('0' + digits % 10);
   int count = 6;  // the digits left after the trailing zeros
   while (count > 1 && digit[count - 1] == '0') --count;
-  const std::string_view all(digit, static_cast<std::size_t>(count));
 
-  // "%g" at precision 6 writes exponents from -4 to 5 in place.
-  if (x >= -4 && x < 6) {
-    if (x < 0) {
-      append(text, std::string_view("0.0000", static_cast<std::size_t>(1 - x)));
-      append(text, all);
-    } else if (count <= x + 1) {
-      append(text, all);
-      append(text, std::string_view("00000",
-                                    static_cast<std::size_t>(x + 1 - count)));
-    } else {
-      append(text, all.substr(0, static_cast<std::size_t>(x + 1)));
-      append(text, ".");
-      append(text, all.substr(static_cast<std::size_t>(x + 1)));
-    }
-    return;
+  // "%g" at precision 6 writes exponents from -4 to 5 in place, with the
+  // point after the first x + 1 digits and zeros to fill either side.
+  char* out = text.chars + text.size;
+  const bool in_place = x >= -4 && x < 6;
+  const int point = in_place ? x + 1 : 1;  // the digits before the point
+  if (point <= 0) {
+    *out++ = '0';
+    *out++ = '.';
+    for (int i = point; i < 0; ++i) *out++ = '0';
   }
-  append(text, all.substr(0, 1));
-  if (count > 1) {
-    append(text, ".");
-    append(text, all.substr(1));
+  for (int i = 0; i < std::max(count, point); ++i) {
+    if (i == point && i > 0) *out++ = '.';
+    *out++ = i < count ? digit[i] : '0';
   }
-  append(text, x < 0 ? "e-" : "e+");
-  const int power = x < 0 ? -x : x;
-  if (power >= 100)
-    append(text, std::string_view(&"0123456789"[power / 100], 1));
-  const char tens[] = {static_cast<char>('0' + power / 10 % 10),
-                       static_cast<char>('0' + power % 10)};
-  append(text, std::string_view(tens, 2));
+  if (!in_place) {
+    *out++ = 'e';
+    *out++ = x < 0 ? '-' : '+';
+    const int power = x < 0 ? -x : x;
+    if (power >= 100) *out++ = static_cast<char>('0' + power / 100);
+    *out++ = static_cast<char>('0' + power / 10 % 10);
+    *out++ = static_cast<char>('0' + power % 10);
+  }
+  text.size = static_cast<std::size_t>(out - text.chars);
 }
 
 }  // namespace
