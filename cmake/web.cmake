@@ -19,23 +19,30 @@ endforeach()
 # compiler driver's own wasm-opt, which drops the names) and does all of
 # its optimising, after Asyncify.
 find_program(WASM_OPT wasm-opt REQUIRED)
+set(wasm_optimise -Oz --strip-debug --strip-producers)
 function(morvantic_asyncify target)  # [ONLY function...]
   cmake_parse_arguments(PARSE_ARGV 1 asyncify "" "" ONLY)
   set(only)
+  set(measure)
   if(asyncify_ONLY)
     list(JOIN asyncify_ONLY "," only)
     set(only "--pass-arg=asyncify-onlylist@${only}")
+    # The same module without Asyncify, beside it, tells what Asyncify
+    # costs (bench/module_sizes.mjs).
+    set(measure COMMAND ${WASM_OPT} ${wasm_optimise} $<TARGET_FILE:${target}>
+      -o ${CMAKE_CURRENT_BINARY_DIR}/${target}-without-asyncify.wasm)
   endif()
   target_link_options(${target} PRIVATE --no-wasm-opt)
   # wasm-opt only warns of a listed function that the module lacks (renamed
   # or inlined by a new compiler or C library); that fails the build here,
   # since the module could then not be suspended on that path.
   add_custom_command(TARGET ${target} POST_BUILD
+    ${measure}
     COMMAND sh -c "(\"$@\" 2>\"$0\" || ! cat \"$0\" >&2) && ! grep onlylist \"$0\" >&2"
       ${CMAKE_CURRENT_BINARY_DIR}/${target}.wasm-opt.log
       ${WASM_OPT} --asyncify
       --pass-arg=asyncify-imports@wasi_snapshot_preview1.fd_read,morvantic.pause
-      ${only} -Oz --strip-debug --strip-producers
+      ${only} ${wasm_optimise}
       $<TARGET_FILE:${target}> -o $<TARGET_FILE:${target}>
     VERBATIM)
 endfunction()
