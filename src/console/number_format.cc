@@ -49,11 +49,12 @@ void multiply(Wide& w, std::uint32_t factor) {
   if (carry != 0) w.limbs[w.size++] = static_cast<std::uint32_t>(carry);
 }
 
-/// `w` times 10^`exponent`, `exponent` ≥ 0.
-void multiply_by_ten_to(Wide& w, int exponent) {
+/// `w` times 5^`exponent`, `exponent` ≥ 0.
+void multiply_by_five_to(Wide& w, int exponent) {
   static constexpr std::uint32_t kPowers[] = {
-      1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000};
-  for (; exponent >= 9; exponent -= 9) multiply(w, 1000000000);
+      1,     5,      25,      125,     625,      3125,     15625,
+      78125, 390625, 1953125, 9765625, 48828125, 244140625};
+  for (; exponent >= 13; exponent -= 13) multiply(w, 1220703125);  // 5^13
   multiply(w, kPowers[exponent]);
 }
 
@@ -144,15 +145,14 @@ void append_finite(NumberText& text, double value) {
   const int b = e + 63 - std::countl_zero(m);
   int x = (b * 78913) >> 18;
 
-  // value·10^(5-x) = num/den, divided to the six digits and a remainder.
+  // value·10^(5-x) = m·5^(5-x)·2^(e+5-x) = num/den, divided to the six
+  // digits and a remainder. Each power goes to the side where it is
+  // positive, the twos by a shift.
   Wide num = wide_of(m);
   Wide den = wide_of(1);
-  shift_left(e >= 0 ? num : den, e >= 0 ? e : -e);
-  if (x <= 5) {
-    multiply_by_ten_to(num, 5 - x);
-  } else {
-    multiply_by_ten_to(den, x - 5);
-  }
+  multiply_by_five_to(x <= 5 ? num : den, x <= 5 ? 5 - x : x - 5);
+  const int twos = e + 5 - x;
+  shift_left(twos >= 0 ? num : den, twos >= 0 ? twos : -twos);
   Wide rest = num;
   std::uint32_t digits = divide(rest, den);
   if (digits >= 1000000) {  // the first digit is one place higher
