@@ -10,9 +10,9 @@
 // a small integer arithmetic of its own, rather than by a library: the C
 // libraries of the builds (glibc, mingw-w64's runtime, wasi-libc) would
 // each decide the digits, and the standard library's exact formatting
-// brings tables of about 100 KB into the web page. Integers of up to 1,280
-// bits hold every quotient needed exactly; powers of ten are built by
-// multiplying by 10^9 at most, so no table beyond 10^0 ... 10^8 is needed.
+// brings tables of more than 100 KB into the web page. Powers of five are
+// built by multiplying by 5^13 at most, so no table beyond 5^0 ... 5^12 is
+// needed.
 
 namespace morvantic {
 namespace {
@@ -24,8 +24,9 @@ void append(NumberText& text, std::string_view part) {
 
 /// An unsigned integer of up to 40 32-bit limbs, least significant first;
 /// `size` limbs are in use and the top one is not zero (0 has size 0). The
-/// largest value needed is below 2^1100: 10^6 times the denominator 2^1074
-/// of the smallest subnormal.
+/// largest value needed is below 2^800 (25 limbs): no denominator reaches
+/// 2^770 (5^303 for the largest double, 2^745 for the smallest subnormal)
+/// and the quotients are below 10^7.
 struct Wide {
   std::uint32_t limbs[40];
   int size = 0;
