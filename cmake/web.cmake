@@ -48,10 +48,11 @@ function(morvantic_asyncify target)  # [ONLY function...]
 endfunction()
 # Only the functions that are on the stack when the module waits are made
 # resumable (each one instrumented costs code): _start, main, the dialogue,
-# the reader, the console's fill and wasi-libc's getchar down to fd_read (by read or
-# readv);
-# and the console's key wait down to pause. The names are those the linker
-# writes.
+# the reader, the console's fill and wasi-libc's getchar down to fd_read
+# (by read or readv); and the console's key wait down to pause. The names
+# are those the linker writes. A function that comes onto either path
+# belongs here too: without it the page stops at its first prompt, which
+# the browser test sees.
 morvantic_asyncify(morvantic ONLY
   _start.command_export _start __original_main
   "morvantic::run_dialogue(morvantic::Console&)"
