@@ -3,7 +3,8 @@
 // tab's renderer (all its threads) until the prompt is shown, summed by
 // kind, beside the same for the floor (a page that holds the prompt's text
 // alone). "The rest" is the renderer's own tasks (loading, messages, the
-// frame). The median of five loads each.
+// frame). The median of five loads each. Then the page's own functions
+// that take longest until the prompt, by V8's sampling profiler.
 //   node bench/prompt_trace.mjs PAGE.html WEB_DIR
 import { mkdtempSync, writeFileSync } from 'node:fs';
 import { createRequire } from 'node:module';
@@ -75,6 +76,34 @@ async function traced(browser, path) {
   return {at, spent};
 }
 
+/**
+ * One load of `path` under V8's sampling profiler: the time of each of the
+ * page's own functions (its inline script, minified; the module's
+ * functions by index), less the functions it calls, in ms.
+ */
+async function profiled(browser, path) {
+  const tab = await browser.newPage();
+  const cdp = await tab.createCDPSession();
+  await cdp.send('Profiler.enable');
+  await cdp.send('Profiler.setSamplingInterval', {interval: 50});
+  await cdp.send('Profiler.start');
+  await tab.goto(pathToFileURL(resolve(path)).href, {waitUntil: 'domcontentloaded'});
+  await tab.waitForFunction(prompted, {polling: 'mutation'});
+  const {profile} = await cdp.send('Profiler.stop');
+  await tab.close();
+  const frames = new Map(profile.nodes.map((n) => [n.id, n.callFrame]));
+  const spent = {};
+  profile.samples.forEach((id, k) => {
+    const frame = frames.get(id);
+    if (!/^(file|wasm):/.test(frame.url)) return;
+    const name = `${frame.url.startsWith('wasm') ? 'module' : 'script'} ` +
+        `${frame.functionName || '(top level)'} at ` +
+        `${frame.lineNumber + 1}:${frame.columnNumber + 1}`;
+    spent[name] = (spent[name] ?? 0) + (profile.timeDeltas[k + 1] ?? 0) / 1000;
+  });
+  return spent;
+}
+
 const median = (values) => values.sort((a, b) => a - b)[values.length >> 1];
 
 const browser = await puppeteer.launch({
@@ -89,4 +118,12 @@ for (const [name, path] of [['the page', page], ['the prompt alone', empty]]) {
   for (const what of kinds)
     console.log(`  ${what.padEnd(40)} ${median(loads.map((l) => l.spent[what] ?? 0)).toFixed(1).padStart(6)} ms`);
 }
+// The page's own functions that take longest, by the median of five loads.
+const samples = [];
+for (let i = 0; i < LOADS; ++i) samples.push(await profiled(browser, page));
+const names = [...new Set(samples.flatMap((s) => Object.keys(s)))];
+const times = names.map((n) => [n, median(samples.map((s) => s[n] ?? 0))]);
+console.log("the page's own functions that take longest (sampled):");
+for (const [name, ms] of times.sort((a, b) => b[1] - a[1]).slice(0, 6))
+  console.log(`  ${name.padEnd(40)} ${ms.toFixed(1).padStart(6)} ms`);
 await browser.close();
