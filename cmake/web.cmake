@@ -5,7 +5,7 @@
 # runtime's type-matching code goes; a standard exception (none is thrown
 # here: the one call that could, a substr, is given a position inside its
 # text) aborts without its message, whose printing would bring the C
-# library's whole printf. Together about 7 KB of the gzipped module.
+# library's whole printf into the page.
 foreach(target morvantic_core morvantic)
   target_compile_options(${target} PRIVATE -fno-rtti
     "-D_LIBCPP_VERBOSE_ABORT(...)=__builtin_abort()")
@@ -38,7 +38,7 @@ function(morvantic_asyncify target)  # [ONLY function...]
   # since the module could then not be suspended on that path.
   add_custom_command(TARGET ${target} POST_BUILD
     ${measure}
-    COMMAND sh -c "(\"$@\" 2>\"$0\" || ! cat \"$0\" >&2) && ! grep onlylist \"$0\" >&2"
+    COMMAND sh -c "(\"$@\" 2>\"$0\" || ! cat \"$0\" >&2) && cat \"$0\" >&2 && ! grep -q onlylist \"$0\""
       ${CMAKE_CURRENT_BINARY_DIR}/${target}.wasm-opt.log
       ${WASM_OPT} --asyncify
       --pass-arg=asyncify-imports@wasi_snapshot_preview1.fd_read,morvantic.pause
