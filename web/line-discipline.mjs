@@ -46,7 +46,8 @@ export class LineDiscipline {
   /** @param {Screen} screen */
   constructor(screen) {
     this.screen = screen;
-    /** @type {string[]} the lines handed over, but empty ones and repeats */
+    /** @type {string[]} the lines handed over, but empty ones and a line
+     *  the same as the one before */
     this.history = [];
     /** @type {Map<string, string>} the line last read at each prompt */
     this.answers = new Map();

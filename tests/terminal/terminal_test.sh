@@ -100,8 +100,8 @@ finished
 echo "ok: worked example, screen and key"
 $windows && exit 0
 
-# 2. Ctrl-C at the key wait is the key. An arrow key is one key too: the
-# rest of its escape sequence must not be left for the shell.
+# 2. An arrow key at the key wait is one key: the rest of its escape
+# sequence must not be left for the shell.
 start "$wrapper; cat -v"
 answer "(mu):" "1 2 3 4 5"
 wait_for "Press any key"

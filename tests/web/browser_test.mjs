@@ -270,8 +270,8 @@ const site = releaseDir && join(releaseDir, 'site');
 const VERSION = site &&
   /<title>morvantic (\S+):/.exec(readFileSync(join(site, 'index.html'), 'utf8'))[1];
 const RELEASE = site && await releaseName(site, VERSION);
-// Eight for each run: the served rows of all engines, apart from another run's.
-let port = 8100 + (process.pid % 100) * 8;
+// Ten for each run: the served rows of all engines, apart from another run's.
+let port = 8100 + (process.pid % 100) * 10;
 
 /**
  * A row's test on the release served (and a host's nginx `rules`): `test(tab,
