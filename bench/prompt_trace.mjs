@@ -1,10 +1,11 @@
 // What the time to the first prompt is spent on, by Chromium's own tracing:
 // the page opened from disk, each load in a fresh tab, and the work of the
-// tab's renderer (all its threads) until the prompt is shown, summed by
-// kind, beside the same for the floor (a page that holds the prompt's text
-// alone). "The rest" is the renderer's own tasks (loading, messages, the
-// frame). The median of five loads each. Then the page's own functions
-// that take longest until the prompt, by V8's sampling profiler.
+// tab's renderer (all its threads) until the prompt's text enters the
+// document (as an observer in the page, put in before its scripts, sees
+// it), summed by kind, beside the same for the floor (a page that holds the
+// prompt's text alone). "The rest" is the renderer's own tasks (loading,
+// messages, the frame). The median of five loads each. Then the page's own
+// functions that take longest until the prompt, by V8's sampling profiler.
 //   node bench/prompt_trace.mjs PAGE.html WEB_DIR
 import { mkdtempSync, writeFileSync } from 'node:fs';
 import { createRequire } from 'node:module';
@@ -23,6 +24,15 @@ writeFileSync(empty, '<!DOCTYPE html><title>floor</title>' +
 const prompted = () =>
   document.getElementById('screen')?.textContent.includes('(mu):') &&
   performance.now();
+
+// In the page, before its own scripts: records when the prompt comes in.
+// The bench's own look (prompted) comes only after DOMContentLoaded and a
+// round trip to this process, well after the floor's prompt came in.
+const watch = () => new MutationObserver((_, observer) => {
+  if (!document.getElementById('screen')?.textContent.includes('(mu):')) return;
+  window.promptEntered = performance.now();
+  observer.disconnect();
+}).observe(document, {subtree: true, childList: true, characterData: true});
 
 /** The kind of work a trace event's name stands for, or undefined. */
 function kind(name) {
@@ -49,8 +59,10 @@ async function traced(browser, path) {
   await tab.tracing.start({categories: [
     'devtools.timeline', 'v8', 'v8.execute', 'v8.wasm', 'blink', 'loading',
     'toplevel', 'disabled-by-default-v8.compile']});
+  await tab.evaluateOnNewDocument(watch);
   await tab.goto(pathToFileURL(resolve(path)).href, {waitUntil: 'domcontentloaded'});
-  const at = await (await tab.waitForFunction(prompted, {polling: 'mutation'})).jsonValue();
+  await tab.waitForFunction(prompted, {polling: 'mutation'});
+  const at = await tab.evaluate(() => window.promptEntered);
   const events = JSON.parse(Buffer.from(await tab.tracing.stop()).toString()).traceEvents;
   await tab.close();
   // The renderer: the process whose main thread parsed this page.
@@ -87,6 +99,7 @@ async function profiled(browser, path) {
   await cdp.send('Profiler.enable');
   await cdp.send('Profiler.setSamplingInterval', {interval: 50});
   await cdp.send('Profiler.start');
+  await tab.evaluateOnNewDocument(watch);
   await tab.goto(pathToFileURL(resolve(path)).href, {waitUntil: 'domcontentloaded'});
   await tab.waitForFunction(prompted, {polling: 'mutation'});
   const {profile} = await cdp.send('Profiler.stop');
@@ -114,7 +127,7 @@ for (const [name, path] of [['the page', page], ['the prompt alone', empty]]) {
   const loads = [];
   for (let i = 0; i < LOADS; ++i) loads.push(await traced(browser, path));
   const kinds = [...new Set(loads.flatMap((l) => Object.keys(l.spent)))].sort();
-  console.log(`${name}: first prompt at ${median(loads.map((l) => l.at)).toFixed(0)} ms`);
+  console.log(`${name}: the prompt in the document at ${median(loads.map((l) => l.at)).toFixed(0)} ms`);
   for (const what of kinds)
     console.log(`  ${what.padEnd(40)} ${median(loads.map((l) => l.spent[what] ?? 0)).toFixed(1).padStart(6)} ms`);
 }
