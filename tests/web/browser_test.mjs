@@ -476,6 +476,13 @@ const CASES = [
      await state(tab, 'ended');
      await axe(tab);
    }],
+  ['a browser without Uint8Array.fromBase64: the worked example', CHROME,
+   DESKTOP, async (tab) => {
+     await tab.tab.evaluateOnNewDocument(() => { delete Uint8Array.fromBase64; });
+     await tab.tab.reload();
+     await workedExample(tab);
+     sameScreen(await screen(tab));
+   }],
   ['a browser that lacks what the page needs says so, and the run ends',
    CHROME, DESKTOP, async (tab) => {
      await tab.tab.evaluateOnNewDocument(() => { delete window.DecompressionStream; });
