@@ -9,31 +9,17 @@
 // DOMContentLoaded and a round trip to this process, so it can be no
 // earlier than that, for either page.
 //   node bench/first_prompt.mjs PAGE.html WEB_DIR
-import { mkdtempSync, writeFileSync } from 'node:fs';
 import { createRequire } from 'node:module';
-import { tmpdir } from 'node:os';
-import { join, resolve } from 'node:path';
+import { resolve } from 'node:path';
 import { argv } from 'node:process';
 import { pathToFileURL } from 'node:url';
+import { floorPage, prompted, watch } from './floor_page.mjs';
 
 const [page, webDir] = argv.slice(2);
 const puppeteer = createRequire(resolve(webDir, 'package.json'))('puppeteer-core');
 const LOADS = 9;
 const TARGET = 1.3;  // the page within 1.3 times the floor
-const empty = join(mkdtempSync(join(tmpdir(), 'first-prompt-')), 'empty.html');
-writeFileSync(empty, '<!DOCTYPE html><title>floor</title>' +
-              '<pre id="screen">Type Amplification Factor (mu): </pre>');
-
-const prompted = () =>
-  document.getElementById('screen')?.textContent.includes('(mu):') &&
-  performance.now();
-
-// In the page, before its own scripts: records when the prompt comes in.
-const watch = () => new MutationObserver((_, observer) => {
-  if (!document.getElementById('screen')?.textContent.includes('(mu):')) return;
-  window.promptEntered = performance.now();
-  observer.disconnect();
-}).observe(document, {subtree: true, childList: true, characterData: true});
+const empty = floorPage();
 
 const middle = (values) => values.sort((a, b) => a - b)[LOADS >> 1];
 

@@ -7,32 +7,16 @@
 // messages, the frame). The median of five loads each. Then the page's own
 // functions that take longest until the prompt, by V8's sampling profiler.
 //   node bench/prompt_trace.mjs PAGE.html WEB_DIR
-import { mkdtempSync, writeFileSync } from 'node:fs';
 import { createRequire } from 'node:module';
-import { tmpdir } from 'node:os';
-import { join, resolve } from 'node:path';
+import { resolve } from 'node:path';
 import { argv } from 'node:process';
 import { pathToFileURL } from 'node:url';
+import { floorPage, prompted, watch } from './floor_page.mjs';
 
 const [page, webDir] = argv.slice(2);
 const puppeteer = createRequire(resolve(webDir, 'package.json'))('puppeteer-core');
 const LOADS = 5;
-const empty = join(mkdtempSync(join(tmpdir(), 'prompt-trace-')), 'empty.html');
-writeFileSync(empty, '<!DOCTYPE html><title>floor</title>' +
-              '<pre id="screen">Type Amplification Factor (mu): </pre>');
-
-const prompted = () =>
-  document.getElementById('screen')?.textContent.includes('(mu):') &&
-  performance.now();
-
-// In the page, before its own scripts: records when the prompt comes in.
-// The bench's own look (prompted) comes only after DOMContentLoaded and a
-// round trip to this process, well after the floor's prompt came in.
-const watch = () => new MutationObserver((_, observer) => {
-  if (!document.getElementById('screen')?.textContent.includes('(mu):')) return;
-  window.promptEntered = performance.now();
-  observer.disconnect();
-}).observe(document, {subtree: true, childList: true, characterData: true});
+const empty = floorPage();
 
 /** The kind of work a trace event's name stands for, or undefined. */
 function kind(name) {
